@@ -1,10 +1,6 @@
-#include <QApplication>
-#include <QLabel>
+#include "core/startup.h"
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QLabel label(QStringLiteral("Sonvero"));
-    label.show();
-    return app.exec();
+    return SonveroMain(argc, argv, &CreatePlaceholderMainWindow);
 }
