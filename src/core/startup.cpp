@@ -48,7 +48,8 @@ HRESULT PrepareSettingsFile(const QString& path)
     return S_OK;
 }
 
-int RunInApartment(int argc, char** argv, const CMainWindowFactory& makeMainWindow)
+int RunInApartment(int argc, char** argv, const CMainWindowFactory& makeMainWindow,
+                   const CUiToolkitFactory& makeUiToolkit)
 {
     // The data directory holds the log: until it exists, lines go to the standard error only.
     if (FAILED(MakeDataDirectory())) {
@@ -94,8 +95,7 @@ int RunInApartment(int argc, char** argv, const CMainWindowFactory& makeMainWind
     auto* interfaceLanguage = new CCoreInterfaceLanguage(nullptr);
     PrepareDataFolders();
 
-    // Skin engine and its style: made here, between the folders and the media formats, once the UI
-    // toolkit provides them; destroyed after the main window (see below).
+    QObject* uiToolkit = makeUiToolkit ? makeUiToolkit() : nullptr;
 
     CCoreMediaHelper::RegisterSupportedMediaFormats();
 
@@ -109,7 +109,7 @@ int RunInApartment(int argc, char** argv, const CMainWindowFactory& makeMainWind
 
     *appObjectSlot = nullptr;
     delete mainWindow.data();
-    // Skin engine: destroyed here, after the main window.
+    delete uiToolkit;
     delete interfaceLanguage;
     singleInstance.StopListening();
     delete application;
@@ -154,12 +154,13 @@ QWidget* CreatePlaceholderMainWindow(CCoreApplicationObject** appObject)
     return window;
 }
 
-int SonveroMain(int argc, char** argv, const CMainWindowFactory& makeMainWindow)
+int SonveroMain(int argc, char** argv, const CMainWindowFactory& makeMainWindow,
+                const CUiToolkitFactory& makeUiToolkit)
 {
     // The main thread's apartment comes first: every later component may create objects.
     if (FAILED(CoInitializeApartment()))
         return SonveroExitComFailed;
-    const int exitCode = RunInApartment(argc, argv, makeMainWindow);
+    const int exitCode = RunInApartment(argc, argv, makeMainWindow, makeUiToolkit);
     CoUninitialize();
     return exitCode;
 }
