@@ -1,0 +1,143 @@
+#pragma once
+// Test doubles of the player-client layer: a client whose state the test sets, a sync list built on the
+// shared bodies, and a recorder of library-object events.
+#include <QObject>
+#include <QTimer>
+
+#include "players/playerclientbase.h"
+#include "players/playerclientdispatcher.h"
+#include "players/playerclientplaylistsyncbase.h"
+
+// Records WhenEvent(int) of the objects it subscribed to.
+class CEventRecorder : public QObject
+{
+    Q_OBJECT
+public:
+    QList<int> events;
+
+public slots:
+    void OnCollectionEvent(int event) { events.append(event); }
+};
+
+// A sync list made of the shared bodies only; the selection itself is not modelled.
+class CTestSyncList : public CPlayerClientPlaylistSyncImplT<IPlayerClientPlaylistSync>
+{
+    Q_OBJECT
+public:
+    CTestSyncList(CPlayerClientBase* owner, int* alive, int updateMs = 20)
+        : CPlayerClientPlaylistSyncImplT<IPlayerClientPlaylistSync>("CTestSyncList", owner), m_alive(alive)
+    {
+        if (m_alive)
+            ++*m_alive;
+        updateTimer = new QTimer(this);
+        updateTimer->setSingleShot(true);
+        updateTimer->setInterval(updateMs);
+        connect(updateTimer, &QTimer::timeout, this, &CTestSyncList::OnTimerUpdate);
+        if (owner)
+            connect(owner, &CPlayerClientBase::WhenShutdown, this, &CTestSyncList::Shutdown);
+    }
+    ~CTestSyncList() override
+    {
+        if (m_alive)
+            --*m_alive;
+    }
+
+    HRESULT QueryInterface(const IID& iid, void** object) override
+    {
+        if (iid == IID_IUnknown || iid == IID_IPlayerClientNotify || iid == IID_IPlayerClientCollectionBase ||
+            iid == IID_IPlayerClientCollectionSong || iid == IID_IPlayerClientPlaylist ||
+            iid == IID_IPlayerClientPlaylistSync) {
+            InternalAddRef();
+            *object = static_cast<IPlayerClientPlaylistSync*>(this);
+            return S_OK;
+        }
+        return WMDM::CIUnknownBase::QueryInterface(iid, object);
+    }
+
+    int GetItemCount() override { return 0; }
+    HRESULT GetItem(int, IPlayerClientSong**) override { return E_NOTIMPL; }
+    HRESULT GetFiles(QList<CFileMetadata>&) override { return E_NOTIMPL; }
+    HRESULT AddItem(IPlayerClientSong*) override { return E_NOTIMPL; }
+    HRESULT RemoveItem(IPlayerClientSong*) override { return E_NOTIMPL; }
+    HRESULT GetArtistStat(const QString& artist, int* result) override
+    {
+        lastArtist = artist;
+        *result = PlayerClient::SyncStatSome;
+        return S_OK;
+    }
+    HRESULT GetAlbumStat(const QString&, int*) override { return E_NOTIMPL; }
+    HRESULT GetArtistAlbumStat(const QString&, const QString&, int*) override { return E_NOTIMPL; }
+    HRESULT GetLibraryStat(int*) override { return E_NOTIMPL; }
+    HRESULT HasItem(IPlayerClientSong*) override { return S_FALSE; }
+    HRESULT Clear() override { return E_NOTIMPL; }
+    HRESULT GetSnapshot(IPlayerClientPlaylist**) override { return E_NOTIMPL; }
+
+    QTimer* updateTimer;
+    int invalidations = 0;
+    int releases = 0;
+    QString lastArtist;
+
+protected:
+    void DoInvalidate() override
+    {
+        ++invalidations;
+        updateTimer->start();
+    }
+    void DoReleasePlayerObject() override { ++releases; }
+
+private:
+    int* m_alive;
+};
+typedef WMDM::CIUnknownImpl<CTestSyncList> CTestSyncListObj;
+
+// A client whose running state, busy count and answers the test sets.
+class CFakeClient : public CPlayerClientBase
+{
+    Q_OBJECT
+public:
+    explicit CFakeClient(CPlayerClientDispatcher* dispatcher, int id = PlayerClient::KindLocalFiles,
+                         const QString& name = QStringLiteral("Fake"))
+        : CPlayerClientBase(dispatcher, name, id, 0)
+    {
+    }
+
+    void SetState(int state) { SetRunningState(state); }
+    void SetBusy(bool busy) { busy ? IncrementBusy() : DecrementBusy(); }
+    // The player goes away: not running, then WhenShutdown.
+    void GoAway()
+    {
+        SetRunningState(PlayerClient::StateNotRunning);
+        emit WhenShutdown();
+    }
+
+    int syncListsMade = 0;
+    int syncListsAlive = 0;
+    HRESULT failSyncList = S_OK;
+    int albumInfoCalls = 0;
+    int positionMs = 0;
+    bool customButtons = false;
+
+    int GetButtonState(int button) override
+    {
+        return customButtons ? button * 3 : CPlayerClientBase::GetButtonState(button);
+    }
+    int GetPlayPositionMSecs() override { return positionMs; }
+
+protected:
+    HRESULT DoGetPlaylistSync(IPlayerClientPlaylistSync** list) override
+    {
+        if (FAILED(failSyncList))
+            return failSyncList;
+        ++syncListsMade;
+        *list = new CTestSyncListObj(this, &syncListsAlive);
+        return S_OK;
+    }
+    HRESULT DoGetAlbumInfo(const QString& album, int mask, CAlbumInfo* info) override
+    {
+        ++albumInfoCalls;
+        info->flags = mask;
+        info->songCount = 7;
+        info->artists << album;
+        return S_OK;
+    }
+};

@@ -1,0 +1,254 @@
+#include "support/testmain.h"
+
+#include <functional>
+
+#include "core/corefeatures.h"
+#include "core/resultcodes.h"
+#include "platform/win/classregistry.h"
+#include "playerclientfakes.h"
+#include "players/playerclientitunes.h"
+
+class TestPlayerClientBase : public QObject
+{
+    Q_OBJECT
+private:
+    CPlayerClientDispatcher* m_dispatcher = nullptr;
+    CFakeClient* m_client = nullptr;
+
+    // Each library getter, reduced to: call it, tell whether the out-pointer came back null.
+    typedef std::function<HRESULT(CPlayerClientBase*, bool*)> CGetter;
+    template <class T>
+    static CGetter Getter(std::function<HRESULT(CPlayerClientBase*, T**)> call)
+    {
+        return [call](CPlayerClientBase* client, bool* nulled) {
+            T* out = reinterpret_cast<T*>(1);
+            const HRESULT hr = call(client, &out);
+            *nulled = !out;
+            return hr;
+        };
+    }
+    static QList<QPair<QString, CGetter>> Getters()
+    {
+        typedef CPlayerClientBase C;
+        const QString a = QStringLiteral("a");
+        return {
+            {"GetCurrentSong", Getter<IPlayerClientSong>([](C* c, IPlayerClientSong** o) { return c->GetCurrentSong(o); })},
+            {"GetCurrentPlaylist",
+             Getter<IPlayerClientPlaylist>([](C* c, IPlayerClientPlaylist** o) { return c->GetCurrentPlaylist(o); })},
+            {"GetLibraryPlaylist",
+             Getter<IPlayerClientPlaylist>([](C* c, IPlayerClientPlaylist** o) { return c->GetLibraryPlaylist(o); })},
+            {"GetPlaylists", Getter<IPlayerClientCollectionPlaylist>(
+                                 [](C* c, IPlayerClientCollectionPlaylist** o) { return c->GetPlaylists(o); })},
+            {"GetArtists",
+             Getter<IPlayerClientCollectionString>([](C* c, IPlayerClientCollectionString** o) { return c->GetArtists(o); })},
+            {"GetAlbums",
+             Getter<IPlayerClientCollectionString>([](C* c, IPlayerClientCollectionString** o) { return c->GetAlbums(o); })},
+            {"GetArtistAlbums", Getter<IPlayerClientCollectionString>(
+                                    [a](C* c, IPlayerClientCollectionString** o) { return c->GetArtistAlbums(a, o); })},
+            {"GetArtistSongs",
+             Getter<IPlayerClientPlaylist>([a](C* c, IPlayerClientPlaylist** o) { return c->GetArtistSongs(a, o); })},
+            {"GetAlbumSongs",
+             Getter<IPlayerClientPlaylist>([a](C* c, IPlayerClientPlaylist** o) { return c->GetAlbumSongs(a, o); })},
+            {"GetArtistAlbumSongs", Getter<IPlayerClientPlaylist>(
+                                        [a](C* c, IPlayerClientPlaylist** o) { return c->GetArtistAlbumSongs(a, a, o); })},
+            {"GetSongsByArtistAlbumTitle",
+             Getter<IPlayerClientCollectionSong>(
+                 [a](C* c, IPlayerClientCollectionSong** o) { return c->GetSongsByArtistAlbumTitle(a, a, a, o); })},
+        };
+    }
+
+private slots:
+    void init()
+    {
+        ClassRegistry::Clear();
+        m_dispatcher = new CPlayerClientDispatcher();
+        m_client = new CFakeClient(m_dispatcher);
+    }
+
+    void cleanup()
+    {
+        delete m_dispatcher;
+        ClassRegistry::Clear();
+        CoreFeatures::SetFeatureEnabled(CoreFeatures::FeaturePlayerNotInstalled, false);
+    }
+
+    void readiness_data()
+    {
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("busy");
+        QTest::addColumn<HRESULT>("expected");
+        QTest::newRow("not running") << int(PlayerClient::StateNotRunning) << false << SV_E_PLAYER_NOT_RUNNING;
+        QTest::newRow("starting") << int(PlayerClient::StateStarting) << false << SV_E_PLAYER_NOT_RUNNING;
+        QTest::newRow("not running and busy") << int(PlayerClient::StateNotRunning) << true << SV_E_PLAYER_NOT_RUNNING;
+        QTest::newRow("busy") << int(PlayerClient::StateRunning) << true << SV_E_PLAYER_BUSY;
+        // Ready: the query reaches the worker, which the base does not implement.
+        QTest::newRow("ready") << int(PlayerClient::StateRunning) << false << E_NOTIMPL;
+    }
+
+    void readiness()
+    {
+        QFETCH(int, state);
+        QFETCH(bool, busy);
+        QFETCH(HRESULT, expected);
+        m_client->SetState(state);
+        m_client->SetBusy(busy);
+        QCOMPARE(m_client->GetReadyState(), expected == E_NOTIMPL ? S_OK : expected);
+        if (expected == SV_E_PLAYER_NOT_RUNNING)
+            QTest::ignoreMessage(QtDebugMsg, "CPlayerClientBase::GetCurrentSong: not ready 8040001a");
+        for (const auto& getter : Getters()) {
+            bool nulled = false;
+            QCOMPARE(getter.second(m_client, &nulled), expected);
+            QVERIFY2(nulled, qPrintable(getter.first));
+        }
+        CAlbumInfo album;
+        album.flags = 3;
+        album.songCount = 9;
+        album.artists << QStringLiteral("stale");
+        const HRESULT hr = m_client->GetAlbumInfo(QStringLiteral("Gold"), 3, &album);
+        if (expected == E_NOTIMPL) {
+            QCOMPARE(hr, S_OK);
+            QCOMPARE(album.artists, QStringList{"Gold"});
+            QCOMPARE(m_client->albumInfoCalls, 1);
+        } else {
+            // The record is cleared even when the query is refused.
+            QCOMPARE(hr, expected);
+            QCOMPARE(album.flags, 0);
+            QCOMPARE(album.songCount, 0);
+            QVERIFY(album.artists.isEmpty());
+            QCOMPARE(m_client->albumInfoCalls, 0);
+        }
+        CArtistInfo artist;
+        artist.albumCount = 4;
+        QCOMPARE(m_client->GetArtistInfo(QStringLiteral("A"), 3, &artist), expected);
+        QCOMPARE(artist.albumCount, 0);
+        QCOMPARE(m_client->GetArtistInfo(QStringLiteral("A"), 3, nullptr), E_POINTER);
+        QCOMPARE(m_client->GetCurrentSong(nullptr), E_POINTER);
+    }
+
+    void baseDefaults()
+    {
+        QCOMPARE(m_client->CPlayerClientBase::GetButtonState(PlayerClient::ButtonPlay), 0);
+        QTest::ignoreMessage(QtDebugMsg, "CPlayerClientBase::GetVolume: not implemented");
+        QCOMPARE(m_client->GetVolume(), 0.0);
+        double volume = 0.5;
+        QTest::ignoreMessage(QtDebugMsg, "CPlayerClientBase::SetVolume: not implemented (v=0.500000)");
+        m_client->SetVolume(volume);
+        QCOMPARE(volume, 0.5);
+        QTest::ignoreMessage(QtDebugMsg, "CPlayerClientBase::Start: not implemented: m=1");
+        m_client->Start(true);
+        QTest::ignoreMessage(QtDebugMsg, "CPlayerClientBase::BringToForeground: not implemented");
+        m_client->BringToForeground();
+
+        QString artist = "x", title = "x", album = "x", location = "x";
+        int duration = 5;
+        QVERIFY(!m_client->GetMediaInfo(artist, title, album, duration, location));
+        QVERIFY(artist.isEmpty() && title.isEmpty() && album.isEmpty() && location.isEmpty());
+        QCOMPARE(duration, 0);
+
+        // The four-button query asks the client's own GetButtonState for buttons 1 to 4.
+        m_client->customButtons = true;
+        int b[4] = {-1, -1, -1, -1};
+        m_client->GetButtonStates(&b[0], &b[1], &b[2], &b[3]);
+        QCOMPARE(QVector<int>(b, b + 4), (QVector<int>{3, 6, 9, 12}));
+        m_client->positionMs = 12999;
+        QCOMPARE(m_client->GetPlayPositionSecs(), 12);
+
+        QVERIFY(!m_client->GetMediaFolder().contains(QLatin1Char('\\')));
+        QVERIFY(m_client->IsFileFormatUsable(QStringLiteral("song.wma")));
+        QCOMPARE(CPlayerClientBase::GetMediaFormatType(QStringLiteral("a/b.MP3")), 1);
+        QCOMPARE(CPlayerClientBase::GetMediaFormatType(QStringLiteral("list.m3u")), 2);
+        QCOMPARE(CPlayerClientBase::GetMediaFormatType(QStringLiteral("notes.txt")), 0);
+
+        // Flag 31 makes every client count as not installed.
+        QVERIFY(m_client->IsInstalled());
+        QVERIFY(CoreFeatures::SetFeatureEnabled(CoreFeatures::FeaturePlayerNotInstalled, true));
+        QVERIFY(!m_client->IsInstalled());
+    }
+
+    void syncListCachedUntilShutdown()
+    {
+        m_client->SetState(PlayerClient::StateRunning);
+        CIUnknownPtr<IPlayerClientPlaylistSync> first, again;
+        QCOMPARE(m_client->GetPlaylistSync(first.Out()), S_OK);
+        QCOMPARE(m_client->GetPlaylistSync(again.Out()), S_OK);
+        QCOMPARE(first.Get(), again.Get());
+        QCOMPARE(m_client->syncListsMade, 1);
+        QCOMPARE(m_client->GetCachedPlaylistSync(), first.Get());
+        QCOMPARE(m_client->GetPlaylistSync(nullptr), E_POINTER);
+
+        CEventRecorder recorder;
+        QCOMPARE(first->Subscribe(&recorder, SLOT(OnCollectionEvent(int))), S_OK);
+        m_client->GoAway();
+        QCOMPARE(recorder.events, QList<int>{PlayerClient::EventShutdown});
+        QCOMPARE(m_client->GetCachedPlaylistSync(), nullptr);
+        CIUnknownPtr<IPlayerClientPlaylistSync> none;
+        QCOMPARE(m_client->GetPlaylistSync(none.Out()), SV_E_PLAYER_NOT_RUNNING);
+
+        // A restarted player gets a list of its own; the dead one lives only as long as its holders.
+        m_client->SetState(PlayerClient::StateRunning);
+        CIUnknownPtr<IPlayerClientPlaylistSync> fresh;
+        QCOMPARE(m_client->GetPlaylistSync(fresh.Out()), S_OK);
+        QVERIFY(fresh.Get() != first.Get());
+        QCOMPARE(m_client->syncListsMade, 2);
+        QCOMPARE(m_client->syncListsAlive, 2);
+        first.Reset();
+        again.Reset();
+        QCOMPARE(m_client->syncListsAlive, 1);
+
+        // A failed fetch keeps nothing.
+        m_client->GoAway();
+        m_client->SetState(PlayerClient::StateRunning);
+        m_client->failSyncList = MakeHResult(0x80070008u);
+        QCOMPARE(m_client->GetPlaylistSync(none.Out()), MakeHResult(0x80070008u));
+        QVERIFY(!none);
+        QCOMPARE(m_client->GetCachedPlaylistSync(), nullptr);
+    }
+
+    void iTunes()
+    {
+        CPlayerClientITunes* itunes = new CPlayerClientITunes(m_dispatcher);
+        QCOMPARE(m_dispatcher->FindClient(PlayerClient::KindITunes), itunes);
+        QCOMPARE(itunes->GetName(), QStringLiteral("iTunes"));
+        QCOMPARE(itunes->GetKind(), 3);
+        QCOMPARE(itunes->GetCapabilities(), quint32(0x0F));
+
+        QVERIFY(!itunes->IsInstalled());
+        QCOMPARE(ClassRegistry::RegisterClassFactory(CLSID_ITunesApplication,
+                                                     [](const IID&, void**) { return E_NOINTERFACE; }),
+                 S_OK);
+        QVERIFY(itunes->IsInstalled());
+        CoreFeatures::SetFeatureEnabled(CoreFeatures::FeaturePlayerNotInstalled, true);
+        QVERIFY(!itunes->IsInstalled());
+        CoreFeatures::SetFeatureEnabled(CoreFeatures::FeaturePlayerNotInstalled, false);
+        ClassRegistry::UnregisterClassFactory(CLSID_ITunesApplication);
+        QVERIFY(!itunes->IsInstalled());
+
+        // Never running here: every library query is refused.
+        IPlayerClientPlaylist* library = nullptr;
+        QCOMPARE(itunes->GetLibraryPlaylist(&library), SV_E_PLAYER_NOT_RUNNING);
+        QTest::ignoreMessage(QtDebugMsg, "CPlayerClientBase::Start: not implemented: m=0");
+        itunes->Start(false);
+    }
+
+    void iTunesFormats_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("wma") << "C:/music/song.wma" << false;
+        QTest::newRow("WMA upper case") << "song.WMA" << false;
+        QTest::newRow("mp3") << "song.mp3" << true;
+        QTest::newRow("m4a") << "song.m4a" << true;
+        QTest::newRow("no suffix") << "song" << true;
+    }
+
+    void iTunesFormats()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, usable);
+        CPlayerClientITunes itunes(nullptr);
+        QCOMPARE(itunes.IsFileFormatUsable(file), usable);
+    }
+};
+
+SV_TEST_MAIN(TestPlayerClientBase)
+#include "tst_playerclientbase.moc"
