@@ -1,0 +1,347 @@
+#include "support/testmain.h"
+
+#include <QSignalSpy>
+#include <QTimer>
+
+#include "platform/wmp/simplayer.h"
+#include "players/front/musicplayer.h"
+#include "players/playerclientbase.h"
+#include "players/playerclientdispatcher.h"
+
+// A client whose words, position, media and volume the test sets, and which records what it is asked.
+class CFrontFakeClient : public CPlayerClientBase
+{
+    Q_OBJECT
+public:
+    CFrontFakeClient(CPlayerClientDispatcher* dispatcher, int id, const QString& name)
+        : CPlayerClientBase(dispatcher, name, id, 0)
+    {
+    }
+    void SetState(int state) { SetRunningState(state); }
+
+    int words[11] = {};
+    int position = 0;
+    QString artist, title, album, location;
+    int duration = 0;
+    double volume = 0.0;
+    bool installed = true;
+    QList<bool> starts;
+    int foreground = 0;
+    QStringList calls;
+
+    int GetButtonState(int button) override { return button >= 0 && button < 11 ? words[button] : 0; }
+    int GetPlayPositionMSecs() override { return position; }
+    void SetPlayPositionSecs(int seconds) override { calls << QStringLiteral("position %1").arg(seconds); }
+    bool GetMediaInfo(QString& a, QString& t, QString& l, int& d, QString& loc) override
+    {
+        a = artist;
+        t = title;
+        l = album;
+        d = duration;
+        loc = location;
+        return true;
+    }
+    void ClickButton(int button) override { calls << QStringLiteral("click %1").arg(button); }
+    void CheckButton(int button, bool state) override
+    {
+        calls << QStringLiteral("check %1 %2").arg(button).arg(int(state));
+    }
+    double GetVolume() override { return volume; }
+    void SetVolume(double& v) override
+    {
+        v = qBound(0.0, v, 100.0);
+        volume = v;
+    }
+    bool IsInstalled() override { return installed; }
+    void Start(bool mode) override { starts << mode; }
+    void BringToForeground() override { ++foreground; }
+};
+
+// The player front over test clients: events, buttons, the playing info, volume and transport.
+class TestFrontPlayer : public QObject
+{
+    Q_OBJECT
+private:
+    MusicPlayer* m_front = nullptr;
+    CFrontFakeClient* m_a = nullptr;  // id 1
+    CFrontFakeClient* m_b = nullptr;  // id 0
+    QList<int> m_events;
+
+    void Tick() { QMetaObject::invokeMethod(m_front, "reportCurrentState"); }
+    PlayingSongInfo LastInfo(QSignalSpy& spy) { return spy.last().first().value<PlayingSongInfo>(); }
+    void Open(CFrontFakeClient* client, int state)
+    {
+        client->SetState(state);
+        m_front->openPlayer(client->GetId());
+    }
+
+private slots:
+    void init()
+    {
+        Platform::Wmp::CSimPlayer::Instance()->Reset();
+        m_front = new MusicPlayer();
+        m_front->findChild<QTimer*>()->stop();
+        m_a = new CFrontFakeClient(m_front->GetDispatcher(), 1, QStringLiteral("A"));
+        m_b = new CFrontFakeClient(m_front->GetDispatcher(), 0, QStringLiteral("B"));
+        m_events.clear();
+        connect(m_front, &Player::WhenEvent, this, [this](Player::CEvents events) { m_events << int(events); });
+    }
+
+    void cleanup()
+    {
+        delete m_front;
+        m_front = nullptr;
+    }
+
+    void ticksWithoutPlayer()
+    {
+        QSignalSpy states(m_front, &Player::stateChanged);
+        QSignalSpy infos(m_front, QOverload<PlayingSongInfo>::of(&Player::playingChanged));
+        QSignalSpy playing(m_front, QOverload<bool>::of(&Player::playingChanged));
+        Tick();
+        Tick();
+        QCOMPARE(states.count(), 2);
+        QCOMPARE(infos.count(), 2);
+        const PlayingSongInfo info = LastInfo(infos);
+        QVERIFY(info.IsEmpty() && info.location.isEmpty() && info.playing && info.position == 0);
+        QCOMPARE(playing.count(), 2);
+        QVERIFY(playing.last().first().toBool());
+        QVERIFY(m_events.isEmpty());
+        QCOMPARE(m_front->playerState(), 0);
+    }
+
+    void events_data()
+    {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::addColumn<int>("state");
+        QTest::newRow("open running") << QStringList{"a+", "open a"} << QList<int>{5} << 2;
+        QTest::newRow("open not running") << QStringList{"open a"} << QList<int>{1} << 0;
+        QTest::newRow("running reports") << QStringList{"open a", "a+", "a-"} << QList<int>{1, 4, 10} << 0;
+        QTest::newRow("between running players")
+            << QStringList{"a+", "b+", "open a", "open b"} << QList<int>{5, 10, 5} << 2;
+        QTest::newRow("to a player not running") << QStringList{"a+", "open a", "open b"} << QList<int>{5, 10, 1} << 0;
+        QTest::newRow("to nothing, then ticks")
+            << QStringList{"a+", "open a", "none", "tick", "tick"} << QList<int>{5, 10, 1} << 0;
+    }
+    void events()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QList<int>, expected);
+        QFETCH(int, state);
+        QSignalSpy changed(m_front, &Player::WhenPlayerChanged);
+        for (const QString& step : steps) {
+            CFrontFakeClient* client = step.endsWith(QLatin1Char('a')) || step.startsWith(QLatin1Char('a')) ? m_a : m_b;
+            if (step.startsWith(QLatin1String("open")))
+                m_front->openPlayer(client->GetId());
+            else if (step.endsWith(QLatin1Char('+')))
+                client->SetState(PlayerClient::StateRunning);
+            else if (step.endsWith(QLatin1Char('-')))
+                client->SetState(PlayerClient::StateNotRunning);
+            else if (step == QLatin1String("none"))
+                m_front->GetDispatcher()->SetActive(nullptr);
+            else
+                Tick();
+        }
+        QCOMPARE(m_events, expected);
+        int withPlayerChange = 0;
+        for (int events : qAsConst(m_events))
+            withPlayerChange += events & Player::EventPlayerChanged;
+        QCOMPARE(changed.count(), withPlayerChange);
+        QCOMPARE(m_front->playerState(), state);
+    }
+
+    void buttonMapping()
+    {
+        const int words[11] = {0, 3, 1, 1, 2, 2, 0, 3, 1, 0, 2};
+        std::copy(words, words + 11, m_a->words);
+        Open(m_a, PlayerClient::StateRunning);
+        QSignalSpy states(m_front, &Player::stateChanged);
+        Tick();
+        const Player::ButtonsState buttons = states.last().first().value<Player::ButtonsState>();
+        QCOMPARE(buttons.size(), 11);
+        const QList<QPair<bool, bool>> expected{{true, true},  {true, true},   {true, false}, {true, true},
+                                                {false, true}, {false, true},  {false, true}, {true, true},
+                                                {false, true}, {false, false}, {true, false}};
+        for (int i = 0; i < 11; ++i) {
+            QCOMPARE(buttons.at(i).checked, expected.at(i).first);
+            QCOMPARE(buttons.at(i).enabled, expected.at(i).second);
+        }
+        QVERIFY(m_front->isPlaying());
+        QVERIFY(m_front->isShuffle());
+    }
+
+    void playingInfo_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("artist");
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("expectedTitle");
+        QTest::addColumn<QString>("expectedArtist");
+        QTest::newRow("name with dots split at its suffix only")
+            << "Mr. Big - To Be With You" << "" << "/m/Mr. Big - To Be With You.mp3" << "To Be With You" << "Mr. Big";
+        QTest::newRow("leading dash not split") << "-Intro" << "" << "/m/-Intro.mp3" << "-Intro" << "";
+        QTest::newRow("title kept") << "Real" << "" << "C:\\m\\X - Y.wma" << "Real" << "X";
+        QTest::newRow("artist kept") << "" << "Known" << "/m/X - Y.mp3" << "Y" << "Known";
+        QTest::newRow("nothing known") << "" << "" << "/m/X - Y.mp3" << "" << "";
+    }
+    void playingInfo()
+    {
+        QFETCH(QString, title);
+        QFETCH(QString, artist);
+        QFETCH(QString, location);
+        QFETCH(QString, expectedTitle);
+        QFETCH(QString, expectedArtist);
+        m_a->title = title;
+        m_a->artist = artist;
+        m_a->location = location;
+        m_a->duration = 215;
+        m_a->position = 1234;
+        m_a->words[PlayerClient::ButtonPause] = PlayerClient::ButtonEnabled;
+        QSignalSpy infos(m_front, QOverload<PlayingSongInfo>::of(&Player::playingChanged));
+        Open(m_a, PlayerClient::StateRunning);
+        emit m_a->WhenPlayingChanged(false);
+        const PlayingSongInfo info = LastInfo(infos);
+        QCOMPARE(info.title, expectedTitle);
+        QCOMPARE(info.artist, expectedArtist);
+        QCOMPARE(info.position, 1234);
+        QVERIFY(info.playing);
+        if (expectedTitle.isEmpty()) {
+            QVERIFY(info.location.isEmpty());
+            QCOMPARE(info.duration, 0);
+        } else {
+            QCOMPARE(info.location, location);
+            QCOMPARE(info.duration, 215);
+        }
+    }
+
+    void mediaInfoReloadsOnJumps()
+    {
+        m_a->title = QStringLiteral("One");
+        QSignalSpy infos(m_front, QOverload<PlayingSongInfo>::of(&Player::playingChanged));
+        Open(m_a, PlayerClient::StateRunning);
+        emit m_a->WhenPlayingChanged(false);
+        // Position, the client's title, the title reported: only a jump of more than 1 s reloads.
+        const QList<std::tuple<int, QString, QString>> steps{
+            {600, "Two", "One"}, {1700, "Two", "Two"}, {500, "Three", "Three"}, {1400, "Four", "Three"}};
+        for (const auto& step : steps) {
+            m_a->position = std::get<0>(step);
+            m_a->title = std::get<1>(step);
+            Tick();
+            QCOMPARE(LastInfo(infos).title, std::get<2>(step));
+        }
+        // A report of the client reloads at once.
+        emit m_a->WhenPlayingChanged(false);
+        QCOMPARE(LastInfo(infos).title, QStringLiteral("Four"));
+    }
+
+    void volume()
+    {
+        Open(m_a, PlayerClient::StateRunning);
+        QSignalSpy doubles(m_front, QOverload<double>::of(&Player::volumeChanged));
+        QSignalSpy ints(m_front, QOverload<int>::of(&Player::volumeChanged));
+        m_front->setVolume(20.0);
+        Tick();
+        m_front->setVolume(30.7);
+        Tick();
+        QCOMPARE(doubles.count(), 0);
+        Tick();
+        Tick();
+        QCOMPARE(doubles.count(), 1);
+        QCOMPARE(doubles.first().first().toDouble(), 30.7);
+        QCOMPARE(ints.first().first().toInt(), 30);
+        m_front->setVolume(150);
+        QCOMPARE(m_front->volume(), 100.0);
+
+        // Turning the volume up unmutes the player, not only the screen.
+        m_front->mute(true);
+        m_a->calls.clear();
+        m_front->setVolume(40);
+        QCOMPARE(m_a->calls, QStringList{"check 5 0"});
+        QSignalSpy states(m_front, &Player::stateChanged);
+        Tick();
+        QVERIFY(!states.last().first().value<Player::ButtonsState>().at(Player::ButtonsState::Mute).checked);
+    }
+
+    void transport()
+    {
+        m_a->position = 5400;
+        Open(m_a, PlayerClient::StateRunning);
+        m_a->calls.clear();
+        m_front->pause();
+        m_front->restart();
+        m_front->stop();
+        m_front->setPosition(5);
+        m_front->setPosition(6);
+        m_front->setShuffle(true);
+        m_front->mute(true);
+        for (int mode : {1, 3, 2, 0})
+            m_front->setRepeatMode(mode);
+        QCOMPARE(m_a->calls, (QStringList{"click 3", "click 6", "position 6", "check 7 1", "check 5 1", "check 9 1",
+                                          "check 10 1", "check 8 1"}));
+        QSignalSpy states(m_front, &Player::stateChanged);
+        Tick();
+        const Player::ButtonsState buttons = states.last().first().value<Player::ButtonsState>();
+        QVERIFY(buttons.at(Player::ButtonsState::Shuffle).checked);
+        QVERIFY(buttons.at(Player::ButtonsState::Mute).checked);
+        QVERIFY(buttons.at(Player::ButtonsState::RepeatOff).checked);
+        QVERIFY(!buttons.at(Player::ButtonsState::RepeatAll).checked);
+        QVERIFY(!buttons.at(Player::ButtonsState::RepeatOne).checked);
+
+        m_front->showSystemPlayer();
+        QCOMPARE(m_a->foreground, 1);
+        m_a->SetState(PlayerClient::StateNotRunning);
+        m_front->showSystemPlayer();
+        QCOMPARE(m_a->starts, (QList<bool>{false}));
+    }
+
+    void openPlayer_data()
+    {
+        QTest::addColumn<int>("id");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<int>("activeId");
+        QTest::addColumn<QList<bool>>("starts");
+        QTest::newRow("invalid id") << 4 << true << 1 << 1 << QList<bool>();
+        QTest::newRow("no such client") << 1 << true << 1 << 0 << QList<bool>();
+        QTest::newRow("not installed") << 0 << false << 0 << 0 << QList<bool>();
+        QTest::newRow("not running") << 0 << true << 0 << 0 << QList<bool>{true};
+        QTest::newRow("running") << 0 << true << 1 << 0 << QList<bool>();
+    }
+    void openPlayer()
+    {
+        QFETCH(int, id);
+        QFETCH(bool, installed);
+        QFETCH(int, state);
+        QFETCH(int, activeId);
+        QFETCH(QList<bool>, starts);
+        m_b->installed = installed;
+        m_b->SetState(state);
+        m_a->SetState(PlayerClient::StateRunning);
+        m_front->openPlayer(1);
+        if (QTest::currentDataTag() == QByteArray("no such client"))
+            delete m_a;  // an id that nobody answers to any more
+        m_front->openPlayer(id);
+        QCOMPARE(m_front->activePlayerId(), activeId);
+        QCOMPARE(m_b->starts, starts);
+        QCOMPARE(m_front->isPlayerInstalled(0), installed);
+        QCOMPARE(m_front->availablePlayers().keys(), (QList<int>{2, 3}));
+    }
+
+    void destroyInstance()
+    {
+        QPointer<Player> front = Player::instance();
+        QCOMPARE(Player::instance(), front.data());
+        int ticks = 0;
+        connect(front, &Player::stateChanged, this, [&ticks] { ++ticks; });
+        front->destroyInstance();
+        QMetaObject::invokeMethod(front, "reportCurrentState");
+        QCOMPARE(ticks, 0);
+        QVERIFY(front);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!front);
+    }
+};
+
+SV_TEST_MAIN(TestFrontPlayer)
+#include "tst_frontplayer.moc"
