@@ -1,5 +1,6 @@
 #pragma once
 // Receives the completion of every request kind in tests and keeps what arrived.
+#include <QBuffer>
 #include <QImage>
 #include <QObject>
 
@@ -44,9 +45,17 @@ public slots:
     void OnLogin(const QString& token, const GigyaProtocol::CUserData& d) { Hit(0); text = token; providerUser = d; }
 
 private:
-    void Hit(int r)
-    {
-        ++calls;
-        result = r;
-    }
+    void Hit(int r) { ++calls; result = r; }
 };
+
+// A small PNG in one colour.
+inline QByteArray PngBytes(const QSize& size, const QColor& color)
+{
+    QImage image(size, QImage::Format_RGB32);
+    image.fill(color);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}

@@ -9,10 +9,8 @@
 #include "webservice/gigya/popuplogin.h"
 #include "webservice/serviceconfig.h"
 
-#include <QBuffer>
 #include <QStackedLayout>
 #include <QTcpServer>
-#include <QUrlQuery>
 #include <QWebSettings>
 #include <QWebView>
 
@@ -21,17 +19,6 @@ using SvTest::CFakeSonveroServer;
 
 namespace {
 
-QByteArray PngBytes(const QColor& color = Qt::blue)
-{
-    QImage image(8, 5, QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 Drelk::CAdDesc SampleAd()
 {
     Drelk::CAdDesc ad;
@@ -39,9 +26,17 @@ Drelk::CAdDesc SampleAd()
     ad.link = QUrl(QStringLiteral("https://shop.example/ü?x=1"));
     ad.text = QString::fromUtf8("Скидки 日本");
     ad.imageUrl = QUrl(QStringLiteral("http://127.0.0.1:1/ad.png"));
-    ad.imageData = PngBytes();
+    ad.imageData = PngBytes(QSize(8, 5), Qt::blue);
     ad.image.loadFromData(ad.imageData);
     return ad;
+}
+
+QByteArray Streamed(const Drelk::CAdDesc& ad)
+{
+    QByteArray bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << ad;
+    return bytes;
 }
 
 // Records what the derived-class hook of the login popup sees.
@@ -50,22 +45,17 @@ class CRecordingPopupLogin : public Gigya::CPopupLogin
 public:
     using Gigya::CPopupLogin::CPopupLogin;
     static int got;
-    static QString token;
-    static QString uid;
 
 protected:
     void GotUserInfo() override
     {
-        ++got;
-        token = m_accessToken;
-        uid = m_userData.UID;
+        if (!m_accessToken.isEmpty() && !m_userData.UID.isEmpty())
+            ++got;
         Gigya::CPopupLogin::GotUserInfo();
     }
 };
 
 int CRecordingPopupLogin::got = 0;
-QString CRecordingPopupLogin::token;
-QString CRecordingPopupLogin::uid;
 
 } // namespace
 
@@ -89,81 +79,53 @@ private slots:
         m_server = nullptr;
     }
 
-    void adStreamRoundTrip()
-    {
-        const Drelk::CAdDesc ad = SampleAd();
-        QByteArray bytes;
-        {
-            QDataStream out(&bytes, QIODevice::WriteOnly);
-            out << ad;
-            QCOMPARE(out.status(), QDataStream::Ok);
-        }
-        Drelk::CAdDesc read;
-        QDataStream in(bytes);
-        in >> read;
-        QCOMPARE(in.status(), QDataStream::Ok);
-        QCOMPARE(read.placement, ad.placement);
-        QCOMPARE(read.link, ad.link);
-        QCOMPARE(read.text, ad.text);
-        QCOMPARE(read.imageUrl, ad.imageUrl);
-        QCOMPARE(read.imageData, ad.imageData);
-        QCOMPARE(read.image.size(), QSize(8, 5));
-        QCOMPARE(read.image.pixelColor(1, 1), QColor(Qt::blue));
-    }
-
-    void adStreamRefusesDamage_data()
+    void adStream_data()
     {
         QTest::addColumn<int>("damage");
-        QTest::newRow("payload byte flipped") << 0;
-        QTest::newRow("checksum changed") << 1;
-        QTest::newRow("bad magic") << 2;
-        QTest::newRow("other version") << 3;
-        QTest::newRow("cut short") << 4;
-        QTest::newRow("length over the limit") << 5;
-        QTest::newRow("empty") << 6;
+        QTest::newRow("intact") << -1;
+        QTest::newRow("payload byte flipped: bad checksum") << 0;
+        QTest::newRow("bad magic") << 1;
+        QTest::newRow("cut short") << 2;
+        QTest::newRow("length over the limit") << 3;
     }
 
-    void adStreamRefusesDamage()
+    // The stored ad round-trips; damage of any kind gives an empty ad and a corrupt stream.
+    void adStream()
     {
         QFETCH(int, damage);
-        QByteArray bytes;
-        {
-            QDataStream out(&bytes, QIODevice::WriteOnly);
-            out << SampleAd();
-        }
+        const Drelk::CAdDesc ad = SampleAd();
+        QByteArray bytes = Streamed(ad);
         switch (damage) {
         case 0: bytes[20] = char(bytes[20] ^ 0x40); break;
-        case 1: bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 1); break;
-        case 2: bytes[0] = 'X'; break;
-        case 3: bytes[5] = 2; break;
-        case 4: bytes.chop(10); break;
-        case 5: {
-            // A header claiming a 5 MB payload.
+        case 1: bytes[0] = 'X'; break;
+        case 2: bytes.chop(10); break;
+        case 3: {
             bytes.clear();
             QDataStream out(&bytes, QIODevice::WriteOnly);
             out << Drelk::CAdDesc::StreamMagic << Drelk::CAdDesc::StreamVersion << quint32(5 * 1024 * 1024);
             bytes += QByteArray(1024, 'x');
             break;
         }
-        case 6: bytes.clear(); break;
         }
-        Drelk::CAdDesc read = SampleAd();
+        Drelk::CAdDesc read = damage < 0 ? Drelk::CAdDesc() : ad;
         QDataStream in(bytes);
         in >> read;
-        QCOMPARE(in.status(), QDataStream::ReadCorruptData);
-        QVERIFY(read.IsEmpty());
-        QVERIFY(read.image.isNull());
-    }
+        if (damage >= 0) {
+            QCOMPARE(in.status(), QDataStream::ReadCorruptData);
+            QVERIFY(read.IsEmpty());
+            QVERIFY(read.image.isNull());
+            return;
+        }
+        QCOMPARE(in.status(), QDataStream::Ok);
+        QCOMPARE(read.link, ad.link);
+        QCOMPARE(read.text, ad.text);
+        QCOMPARE(read.imageData, ad.imageData);
+        QCOMPARE(read.image.pixelColor(1, 1), QColor(Qt::blue));
 
-    void adStreamRefusesOversizeWrite()
-    {
-        Drelk::CAdDesc ad = SampleAd();
-        ad.imageData = QByteArray(Drelk::CAdDesc::MaxPayload + 1, 'x');
-        QByteArray bytes;
-        QDataStream out(&bytes, QIODevice::WriteOnly);
-        out << ad;
-        QCOMPARE(out.status(), QDataStream::WriteFailed);
-        QVERIFY(bytes.isEmpty());
+        // Too large to write: nothing is written.
+        Drelk::CAdDesc oversize = ad;
+        oversize.imageData = QByteArray(Drelk::CAdDesc::MaxPayload + 1, 'x');
+        QVERIFY(Streamed(oversize).isEmpty());
     }
 
     void adRequestFetchesImageAndPixels()
@@ -172,7 +134,7 @@ private slots:
         ad.link = QStringLiteral("https://shop.example/offer");
         ad.text = QString::fromUtf8("Летняя распродажа");
         ad.imagePath = QStringLiteral("/adimg/banner.png");
-        ad.imageBytes = PngBytes(Qt::green);
+        ad.imageBytes = PngBytes(QSize(8, 5), Qt::green);
         ad.pixelPaths = QStringList{QStringLiteral("/px/1.gif"), QStringLiteral("/px/2.gif")};
         m_server->SetAd(ad);
         m_server->SetAnswer(QStringLiteral("/px/2.gif"), CFakeAnswer::Status(500)); // a failing pixel does not matter
@@ -182,29 +144,14 @@ private slots:
         QCOMPARE(Drelk::CGetAdHttpRequest::startRequest(guard, &receiver, SLOT(OnAd(int, Drelk::CAdDesc))), S_OK);
         QTRY_COMPARE(receiver.calls, 1);
         QCOMPARE(receiver.result, 0);
-        QCOMPARE(receiver.ad.placement, QStringLiteral("desktop"));
         QCOMPARE(receiver.ad.link, QUrl(ad.link));
         QCOMPARE(receiver.ad.text, ad.text);
-        QCOMPARE(receiver.ad.imageUrl, QUrl(m_server->UrlFor(ad.imagePath)));
-        QCOMPARE(receiver.ad.imageData, ad.imageBytes);
         QCOMPARE(receiver.ad.image.pixelColor(0, 0), QColor(Qt::green));
         QCOMPARE(receiver.ad.pixels.size(), 2);
         // Image and both pixels were fetched before the ad was delivered.
         QCOMPARE(m_server->RequestCount(ad.imagePath), 1);
         QCOMPARE(m_server->RequestCount(QStringLiteral("/px/1.gif")), 1);
         QCOMPARE(m_server->RequestCount(QStringLiteral("/px/2.gif")), 1);
-        QTRY_VERIFY(!guard);
-    }
-
-    void adAnswerVariants()
-    {
-        CRequestReceiver receiver;
-        QPointer<Drelk::CHttpTransaction> guard;
-        m_server->SetAnswer(QStringLiteral("/ads/ad"), CFakeAnswer::Xml("<ad/>"));
-        QCOMPARE(Drelk::CGetAdHttpRequest::startRequest(guard, &receiver, SLOT(OnAd(int, Drelk::CAdDesc))), S_OK);
-        QTRY_COMPARE(receiver.calls, 1);
-        QCOMPARE(receiver.result, 0);
-        QVERIFY(receiver.ad.IsEmpty());
 
         // Addresses with other schemes are dropped; an image that cannot be fetched leaves the ad without one.
         m_server->SetAnswer(QStringLiteral("/ads/ad"),
@@ -218,42 +165,16 @@ private slots:
         QVERIFY(receiver.ad.pixels.isEmpty());
         QVERIFY(receiver.ad.image.isNull());
         QCOMPARE(receiver.ad.text, QStringLiteral("t"));
-
-        m_server->SetAnswer(QStringLiteral("/ads/ad"), CFakeAnswer::Xml("<html>no</html>"));
-        QCOMPARE(Drelk::CGetAdHttpRequest::startRequest(guard, &receiver, SLOT(OnAd(int, Drelk::CAdDesc))), S_OK);
-        QTRY_COMPARE(receiver.calls, 3);
-        QCOMPARE(receiver.result, SV_E_BAD_ANSWER);
-
-        // A click needs a link.
-        Drelk::CAdDesc noLink;
-        QCOMPARE(Drelk::CAdClickedRequest::startRequest(guard, &receiver, SLOT(OnResult(int)), noLink), E_INVALIDARG);
-    }
-
-    void providerNames_data()
-    {
-        QTest::addColumn<int>("provider");
-        QTest::addColumn<QString>("id");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("facebook") << 3 << "facebook" << "Facebook";
-        QTest::newRow("twitter") << 20 << "twitter" << "Twitter";
-        QTest::newRow("unused") << 7 << "" << "";
-        QTest::newRow("0") << 0 << "" << "";
-        QTest::newRow("26") << 26 << "" << "";
-        QTest::newRow("-1") << -1 << "" << "";
     }
 
     void providerNames()
     {
-        QFETCH(int, provider);
-        QFETCH(QString, id);
-        QFETCH(QString, name);
-        QCOMPARE(Gigya::GetProviderId(provider), id);
-        QCOMPARE(Gigya::GetProviderDesc(provider).Translate(), name);
-        QCOMPARE(Gigya::GetProviderDesc(provider).IsEmpty(), name.isEmpty());
-        if (!id.isEmpty())
-            QCOMPARE(Gigya::GetProviderById(id.toUpper()), provider);
+        QCOMPARE(Gigya::GetProviderId(3), QStringLiteral("facebook"));
+        QCOMPARE(Gigya::GetProviderDesc(3).Translate(), QStringLiteral("Facebook"));
+        QCOMPARE(Gigya::GetProviderById(QStringLiteral("FACEBOOK")), 3);
+        for (int unused : {7, 26, -1})
+            QVERIFY(Gigya::GetProviderId(unused).isEmpty() && Gigya::GetProviderDesc(unused).IsEmpty());
         QCOMPARE(Gigya::GetProviderIdList({20, 7, 3, -4}), (QStringList{QStringLiteral("facebook"), QStringLiteral("twitter")}));
-        QVERIFY(Gigya::GetProviderIdList({}).isEmpty());
     }
 
     // Provider answers are data: an error code, non-JSON or a script is refused, never evaluated.
@@ -261,12 +182,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("body");
         QTest::addColumn<int>("expected");
-        QTest::newRow("ok") << QByteArray("{\"errorCode\":0,\"UID\":\"x1\",\"isSiteUID\":false,\"providers\":[\"twitter\"]}") << 0;
         QTest::newRow("error code") << QByteArray("{\"errorCode\":403005,\"errorMessage\":\"no\"}") << int(SV_E_SERVICE_ERROR);
         QTest::newRow("script") << QByteArray("alert('owned'); ({errorCode:0})") << int(SV_E_BAD_ANSWER);
-        QTest::newRow("no error code") << QByteArray("{\"UID\":\"x1\"}") << int(SV_E_BAD_ANSWER);
         QTest::newRow("no UID") << QByteArray("{\"errorCode\":0}") << int(SV_E_BAD_ANSWER);
-        QTest::newRow("array") << QByteArray("[1,2]") << int(SV_E_BAD_ANSWER);
     }
 
     void providerAnswers()
@@ -281,78 +199,22 @@ private slots:
                  S_OK);
         QTRY_COMPARE(receiver.calls, 1);
         QCOMPARE(receiver.result, expected);
-        if (expected == 0) {
-            QCOMPARE(receiver.providerUser.UID, QStringLiteral("x1"));
-            QCOMPARE(receiver.providerUser.providers, QSet<int>{20});
-        }
+        QVERIFY(receiver.providerUser.UID.isEmpty());
     }
 
-    void providerSignatureChecked()
-    {
-        m_server->AddProviderUser({QStringLiteral("u5"), true, QString(), QString(), {}});
-        QSettings().setValue(QStringLiteral("service/login_api_url"), m_server->LoginApiUrl());
-        CRequestReceiver receiver;
-        QPointer<Drelk::CHttpTransaction> guard;
-        QCOMPARE(GigyaProtocol::CGetTokenRequest::StartRequest(guard, &receiver, SLOT(OnText(int, QString)), QStringLiteral("u5")), S_OK);
-        QTRY_COMPARE(receiver.calls, 1);
-        QCOMPARE(receiver.result, 0);
-        // The same call with its signature damaged is refused by the provider.
-        SvTest::CFakeRequest seen = m_server->LastRequest();
-        QByteArray query = seen.rawQuery;
-        query.replace("x_siteUID=u5", "x_siteUID=u6");
-        Drelk::CHttpTransaction replay;
-        QCOMPARE(replay.SetURL(QUrl::fromEncoded(m_server->BaseUrl().toUtf8() + seen.rawPath + '?' + query)), S_OK);
-        QCOMPARE(replay.Start(), S_OK);
-        QTRY_COMPARE(replay.GetState(), 2);
-        QVERIFY(replay.GetResponseData().contains("403003"));
-    }
-
-    void redirectParsing_data()
-    {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<bool>("matched");
-        QTest::addColumn<QString>("token");
-        QTest::addColumn<QString>("error");
-        const QString cb = QString::fromLatin1(ServiceConfig::LoginRedirectUri);
-        QTest::newRow("token in fragment") << cb + "#access_token=abc%2B1&expires_in=3600" << true << "abc+1" << "";
-        QTest::newRow("token in query") << cb + "?access_token=q9" << true << "q9" << "";
-        QTest::newRow("error") << cb + "#error=access_denied" << true << "" << "access_denied";
-        QTest::newRow("nothing") << cb << true << "" << "no_token";
-        QTest::newRow("other path") << cb + "x#access_token=abc" << false << "" << "";
-        QTest::newRow("other host") << "https://evil.example/done#access_token=abc" << false << "" << "";
-        QTest::newRow("other scheme") << QString(cb).replace("https:", "http:") + "#access_token=abc" << false << "" << "";
-    }
-
+    // Only the configured callback address carries a token.
     void redirectParsing()
     {
-        QFETCH(QString, url);
-        QFETCH(bool, matched);
-        QFETCH(QString, token);
-        QFETCH(QString, error);
-        QString foundToken = QStringLiteral("unset");
-        QString foundError = QStringLiteral("unset");
-        QCOMPARE(Gigya::CPopupLogin::ParseRedirect(QUrl(url), &foundToken, &foundError), matched);
-        if (matched) {
-            QCOMPARE(foundToken, token);
-            QCOMPARE(foundError, error);
-        }
-    }
-
-    void loginAddresses()
-    {
-        const QUrl login = Gigya::CPopupLogin::BuildLoginUrl(20);
-        QCOMPARE(login.path(), QStringLiteral("/provider-login/page"));
-        const QUrlQuery query(login);
-        QCOMPARE(query.queryItemValue(QStringLiteral("provider")), QStringLiteral("twitter"));
-        QCOMPARE(query.queryItemValue(QStringLiteral("apiKey")), QString::fromLatin1(ServiceConfig::ProviderApiKey));
-        QCOMPARE(query.queryItemValue(QStringLiteral("redirect_uri"), QUrl::FullyDecoded),
-                 QString::fromLatin1(ServiceConfig::LoginRedirectUri));
-        QVERIFY(!Gigya::CPopupLogin::BuildLoginUrl(7).isValid());
-
-        QVERIFY(Gigya::CPopupLogin::IsAllowedUrl(QUrl(m_server->UrlFor(QStringLiteral("/anything")))));
-        QVERIFY(!Gigya::CPopupLogin::IsAllowedUrl(QUrl(QStringLiteral("http://127.0.0.1:1/x"))));
-        QVERIFY(!Gigya::CPopupLogin::IsAllowedUrl(QUrl(QStringLiteral("https://evil.example/"))));
-        QVERIFY(!Gigya::CPopupLogin::IsAllowedUrl(QUrl(QStringLiteral("file:///etc/passwd"))));
+        const QString cb = QString::fromLatin1(ServiceConfig::LoginRedirectUri);
+        QString token;
+        QString error;
+        QVERIFY(Gigya::CPopupLogin::ParseRedirect(QUrl(cb + "#access_token=abc%2B1&expires_in=3600"), &token, &error));
+        QCOMPARE(token, QStringLiteral("abc+1"));
+        QVERIFY(Gigya::CPopupLogin::ParseRedirect(QUrl(cb + "#error=access_denied"), &token, &error));
+        QVERIFY(token.isEmpty());
+        QCOMPARE(error, QStringLiteral("access_denied"));
+        QVERIFY(!Gigya::CPopupLogin::ParseRedirect(QUrl("https://evil.example/done#access_token=abc"), &token, &error));
+        QVERIFY(!Gigya::CPopupLogin::ParseRedirect(QUrl(QString(cb).replace("https:", "http:") + "#access_token=abc"), &token, &error));
     }
 
     void loginPopupInWebView_data()
@@ -381,23 +243,19 @@ private slots:
         QPointer<CRecordingPopupLogin> popup =
             new CRecordingPopupLogin(20, &receiver, SLOT(OnLogin(QString, GigyaProtocol::CUserData)));
         QVERIFY(!popup->GetWebView()->page()->settings()->testAttribute(QWebSettings::PluginsEnabled));
-        QVERIFY(!popup->GetWebView()->page()->settings()->testAttribute(QWebSettings::JavaEnabled));
         QCOMPARE(stack.Push(popup), S_OK); // shown: the stack starts the sign-in
         QTRY_COMPARE_WITH_TIMEOUT(receiver.calls, 1, 15000);
         QCOMPARE(CRecordingPopupLogin::got, 1);
         QVERIFY(!receiver.text.isEmpty());
-        QCOMPARE(CRecordingPopupLogin::token, receiver.text);
-        QCOMPARE(CRecordingPopupLogin::uid, QStringLiteral("g-77"));
         QCOMPARE(receiver.providerUser.UID, QStringLiteral("g-77"));
         QCOMPARE(receiver.providerUser.nickname, QString::fromUtf8("Zoë"));
-        QCOMPARE(receiver.providerUser.providers, QSet<int>{20});
         QTRY_VERIFY(!popup); // closed itself and left the stack
         QCOMPARE(stack.Count(), 0);
-        QCOMPARE(m_server->RequestCount(QStringLiteral("/provider-login/page")), 1);
         QCOMPARE(m_server->RequestsTo(QStringLiteral("/provider/socialize.getUserInfo")).value(0).Param(QStringLiteral("oauth_token")),
                  receiver.text);
     }
 
+    // A provider error, an unknown provider and an unreachable login page all end in a shown message.
     void loginPopupShowsErrors()
     {
         m_server->SetLoginPageMode(CFakeSonveroServer::ELoginPageMode::Error);
@@ -409,7 +267,6 @@ private slots:
         QCOMPARE(receiver.calls, 0);
         QVERIFY(popup.isVisible());
 
-        // An unknown provider and an unreachable login page end the same way.
         Gigya::CPopupLogin unknown(9);
         unknown.HandleShown();
         QTRY_VERIFY(!unknown.GetMessageText().isEmpty());

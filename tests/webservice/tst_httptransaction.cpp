@@ -3,14 +3,10 @@
 #include "core/resultcodes.h"
 #include "support/fakesonveroserver.h"
 #include "webservice/http/httptransaction.h"
-#include "webservice/serviceconfig.h"
 
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
-#include <QSettings>
 #include <QSignalSpy>
-#include <QTcpServer>
 #include <QTemporaryDir>
 
 using Drelk::CHttpTransaction;
@@ -22,7 +18,6 @@ namespace {
 // Runs a transaction to its end and returns its result.
 HRESULT RunToEnd(CHttpTransaction& transaction)
 {
-    QSignalSpy spy(&transaction, &CHttpTransaction::WhenStateChanged);
     const HRESULT hr = transaction.Start();
     if (FAILED(hr))
         return hr;
@@ -48,6 +43,8 @@ private:
     CFakeSonveroServer* m_server = nullptr;
     QTemporaryDir* m_dir = nullptr;
 
+    QUrl Url(const QString& path) const { return QUrl(m_server->UrlFor(path)); }
+
 private slots:
     void init()
     {
@@ -64,52 +61,30 @@ private slots:
         m_server = nullptr;
         delete m_dir;
         m_dir = nullptr;
-        ServiceConfig::SetOverride(QStringLiteral("timeout_ms"), QString());
     }
 
-    void getDeliversBodyDigestAndState()
+    void getDeliversBodyAndDigest()
     {
         const QByteArray body = QString::fromUtf8("Grüße, 世界").toUtf8();
         m_server->SetFile(QStringLiteral("/files/hello.txt"), body, "text/plain; charset=utf-8");
-        CHttpTransaction transaction;
-        QCOMPARE(transaction.GetState(), int(CHttpTransaction::StateIdle));
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/files/hello.txt"))),
-                                    {{"X-Test", "yes"}}),
-                 S_OK);
-        QSignalSpy states(&transaction, &CHttpTransaction::WhenStateChanged);
-        QCOMPARE(RunToEnd(transaction), S_OK);
-        QCOMPARE(transaction.GetResponseData(), body);
-        QCOMPARE(transaction.GetHttpStatus(), 200);
-        QCOMPARE(transaction.GetContentType(), QByteArray("text/plain; charset=utf-8"));
-        QCOMPARE(transaction.GetSha256(), QCryptographicHash::hash(body, QCryptographicHash::Sha256));
+        CHttpTransaction get;
+        QCOMPARE(get.SetURL(Url(QStringLiteral("/files/hello.txt")), {{"X-Test", "yes"}}), S_OK);
+        QCOMPARE(RunToEnd(get), S_OK);
+        QCOMPARE(get.GetResponseData(), body);
+        QCOMPARE(get.GetContentType(), QByteArray("text/plain; charset=utf-8"));
+        QCOMPARE(get.GetSha256(), QCryptographicHash::hash(body, QCryptographicHash::Sha256));
         QCOMPARE(m_server->LastRequest().Header("X-Test"), QByteArray("yes"));
-        QCOMPARE(m_server->LastRequest().method, QByteArray("GET"));
-        QVERIFY(states.count() >= 1);
     }
 
-    void postSendsFormBody()
-    {
-        CHttpTransaction transaction;
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/echo")))), S_OK);
-        m_server->SetAnswer(QStringLiteral("/echo"), CFakeAnswer::Status(200, "ok"));
-        QCOMPARE(transaction.SetPostData("a=1&b=%C3%A4"), S_OK);
-        QCOMPARE(RunToEnd(transaction), S_OK);
-        const SvTest::CFakeRequest request = m_server->LastRequest();
-        QCOMPARE(request.method, QByteArray("POST"));
-        QCOMPARE(request.Param(QStringLiteral("b")), QString::fromUtf8("ä"));
-    }
-
-    void setUrlRefusals_data()
+    void onlyHttpAddresses_data()
     {
         QTest::addColumn<QString>("url");
         QTest::newRow("ftp") << "ftp://127.0.0.1/file";
         QTest::newRow("file") << "file:///etc/passwd";
-        QTest::newRow("javascript") << "javascript:alert(1)";
         QTest::newRow("no host") << "http://";
-        QTest::newRow("empty") << "";
     }
 
-    void setUrlRefusals()
+    void onlyHttpAddresses()
     {
         QFETCH(QString, url);
         CHttpTransaction transaction;
@@ -118,75 +93,22 @@ private slots:
         QCOMPARE(transaction.GetState(), int(CHttpTransaction::StateIdle));
     }
 
-    void refusesChangesWhileRunning()
+    // While running nothing can be changed; a completed transaction, even a failed one, runs again.
+    void oneRunAtATime()
     {
-        m_server->SetAnswer(QStringLiteral("/slow"), CFakeAnswer::Held(CFakeAnswer::Status(200, "x")));
+        m_server->QueueAnswer(QStringLiteral("/slow"), CFakeAnswer::Held(CFakeAnswer::Status(500)));
+        m_server->SetAnswer(QStringLiteral("/slow"), CFakeAnswer::Status(200, "second"));
         CHttpTransaction transaction;
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/slow")))), S_OK);
+        QCOMPARE(transaction.SetURL(Url(QStringLiteral("/slow"))), S_OK);
         QCOMPARE(transaction.Start(), S_OK);
-        QCOMPARE(transaction.GetState(), int(CHttpTransaction::StateRunning));
         QCOMPARE(transaction.Start(), E_FAIL);
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/other")))), E_FAIL);
-        QCOMPARE(transaction.SetResponseDataFileName(m_dir->filePath(QStringLiteral("x"))), E_FAIL);
+        QCOMPARE(transaction.SetURL(Url(QStringLiteral("/other"))), E_FAIL);
         QTRY_COMPARE(m_server->HeldCount(), 1);
         m_server->ReleaseHeld();
         QTRY_COMPARE(transaction.GetState(), int(CHttpTransaction::StateCompleted));
-        QCOMPARE(transaction.GetResult(), S_OK);
-    }
-
-    void errorMapping_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("expected");
-        QTest::newRow("404") << 0 << int(SV_E_NO_CONTENT);
-        QTest::newRow("500") << 1 << int(SV_E_HTTP_STATUS);
-        QTest::newRow("403") << 2 << int(SV_E_HTTP_STATUS);
-        QTest::newRow("dropped connection") << 3 << int(SV_E_NETWORK_FAILURE);
-        QTest::newRow("refused connection") << 4 << int(SV_E_NETWORK_FAILURE);
-        QTest::newRow("time-out") << 5 << int(SV_E_TIMED_OUT);
-        QTest::newRow("stall after part of the body") << 6 << int(SV_E_TIMED_OUT);
-    }
-
-    void errorMapping()
-    {
-        QFETCH(int, kind);
-        QFETCH(int, expected);
-        const QString path = QStringLiteral("/answer");
-        QString url = m_server->UrlFor(path);
-        switch (kind) {
-        case 0: m_server->SetAnswer(path, CFakeAnswer::Status(404)); break;
-        case 1: m_server->SetAnswer(path, CFakeAnswer::Status(500, "boom")); break;
-        case 2: m_server->SetAnswer(path, CFakeAnswer::Status(403)); break;
-        case 3: m_server->SetAnswer(path, CFakeAnswer::Dropped()); break;
-        case 4: {
-            QTcpServer closed;
-            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-            url = QStringLiteral("http://127.0.0.1:%1/x").arg(closed.serverPort());
-            closed.close();
-            break;
-        }
-        case 5: m_server->SetAnswer(path, CFakeAnswer::Held(CFakeAnswer::Status(200))); break;
-        case 6: {
-            CFakeAnswer answer = CFakeAnswer::Data(Pattern(4000));
-            answer.partialBytes = 1000;
-            m_server->SetAnswer(path, answer);
-            break;
-        }
-        }
-        CHttpTransaction transaction;
-        transaction.SetTimeoutMs(300);
-        QCOMPARE(transaction.SetURL(QUrl(url)), S_OK);
-        QCOMPARE(RunToEnd(transaction), HRESULT(expected));
-        QCOMPARE(transaction.GetState(), int(CHttpTransaction::StateCompleted));
-    }
-
-    void timeoutComesFromSettings()
-    {
-        QSettings().setValue(QStringLiteral("service/timeout_ms"), 200);
-        m_server->SetAnswer(QStringLiteral("/held"), CFakeAnswer::Held(CFakeAnswer::Status(200)));
-        CHttpTransaction transaction;
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/held")))), S_OK);
-        QCOMPARE(RunToEnd(transaction), SV_E_TIMED_OUT);
+        QCOMPARE(transaction.GetResult(), SV_E_HTTP_STATUS);
+        QCOMPARE(RunToEnd(transaction), S_OK);
+        QCOMPARE(transaction.GetResponseData(), QByteArray("second"));
     }
 
     void redirects_data()
@@ -194,11 +116,9 @@ private slots:
         QTest::addColumn<int>("hops");
         QTest::addColumn<QString>("finalTarget");
         QTest::addColumn<int>("expected");
-        QTest::newRow("one hop") << 1 << "/final" << int(S_OK);
         QTest::newRow("five hops") << 5 << "/final" << int(S_OK);
         QTest::newRow("six hops capped") << 6 << "/final" << int(SV_E_HTTP_STATUS);
         QTest::newRow("to another scheme") << 1 << "ftp://127.0.0.1/x" << int(SV_E_BAD_ANSWER);
-        QTest::newRow("to a file") << 1 << "file:///etc/passwd" << int(SV_E_BAD_ANSWER);
     }
 
     void redirects()
@@ -212,36 +132,26 @@ private slots:
             m_server->SetAnswer(QStringLiteral("/hop%1").arg(i), CFakeAnswer::Redirect(next.toUtf8(), i % 2 ? 301 : 302));
         }
         CHttpTransaction transaction;
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/hop0")))), S_OK);
+        QCOMPARE(transaction.SetURL(Url(QStringLiteral("/hop0"))), S_OK);
         QCOMPARE(RunToEnd(transaction), HRESULT(expected));
         if (expected == S_OK) {
             QCOMPARE(transaction.GetResponseData(), QByteArray("arrived"));
             QCOMPARE(transaction.GetRedirectCount(), hops);
             QCOMPARE(transaction.GetFinalURL().path(), QStringLiteral("/final"));
         }
-        QVERIFY(m_server->RequestCount(QStringLiteral("/hop5")) <= 1);
-        QCOMPARE(m_server->RequestCount(QStringLiteral("/hop6")), 0);
-    }
-
-    void redirectWithFlagIsAnError()
-    {
-        m_server->SetAnswer(QStringLiteral("/r"), CFakeAnswer::Redirect("/final"));
-        CHttpTransaction transaction;
-        transaction.SetFlags(CHttpTransaction::FlagNoRedirects);
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/r")))), S_OK);
-        QCOMPARE(RunToEnd(transaction), SV_E_HTTP_STATUS);
-        QCOMPARE(m_server->RequestCount(QStringLiteral("/final")), 0);
+        QCOMPARE(m_server->RequestCount(QStringLiteral("/final")), expected == S_OK ? 1 : 0);
     }
 
     void memoryAnswersAreCapped()
     {
         m_server->SetFile(QStringLiteral("/big"), QByteArray(int(CHttpTransaction::MaxMemoryBody) + 1, 'x'));
         CHttpTransaction transaction;
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/big")))), S_OK);
+        QCOMPARE(transaction.SetURL(Url(QStringLiteral("/big"))), S_OK);
         QCOMPARE(RunToEnd(transaction), SV_E_BAD_ANSWER);
         QVERIFY(transaction.GetResponseData().size() <= CHttpTransaction::MaxMemoryBody);
     }
 
+    // The body goes to "<file>.part" and replaces the old file only when complete.
     void downloadGoesThroughPartFile()
     {
         const QByteArray body = Pattern(600 * 1024);
@@ -253,14 +163,18 @@ private slots:
         old.close();
 
         CHttpTransaction transaction;
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/files/setup.bin")))), S_OK);
+        QCOMPARE(transaction.SetURL(Url(QStringLiteral("/files/setup.bin"))), S_OK);
+        // A folder that does not exist fails before anything is asked.
+        QCOMPARE(transaction.SetResponseDataFileName(m_dir->filePath(QStringLiteral("missing/file"))), S_OK);
+        QCOMPARE(transaction.Start(), E_FAIL);
+        QCOMPARE(m_server->Requests().size(), 0);
+
         QCOMPARE(transaction.SetResponseDataFileName(target), S_OK);
         QSignalSpy progress(&transaction, &CHttpTransaction::WhenDownloadProgress);
         bool partSeen = false;
         connect(&transaction, &CHttpTransaction::WhenDownloadProgress, this,
                 [&] { partSeen = partSeen || QFile::exists(target + QStringLiteral(".part")); });
         QCOMPARE(RunToEnd(transaction), S_OK);
-
         QVERIFY(partSeen);
         QVERIFY(!QFile::exists(target + QStringLiteral(".part")));
         QFile file(target);
@@ -269,90 +183,55 @@ private slots:
         QCOMPARE(transaction.GetSha256(), QCryptographicHash::hash(body, QCryptographicHash::Sha256));
         QVERIFY(transaction.GetResponseData().isEmpty());
         QVERIFY(!progress.isEmpty());
-        const QList<QVariant> last = progress.last();
-        QCOMPARE(last.at(0).toInt(), body.size());
-        QCOMPARE(last.at(1).toInt(), body.size());
-        int previous = -1;
-        for (const QList<QVariant>& step : qAsConst(progress)) {
-            QVERIFY(step.at(1).toInt() >= previous);
-            previous = step.at(1).toInt();
-        }
+        QCOMPARE(progress.last().at(0).toInt(), body.size());
+        QCOMPARE(progress.last().at(1).toInt(), body.size());
     }
 
     void failedDownloadLeavesNoFile_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::newRow("http 500") << 0;
-        QTest::newRow("connection lost mid-body") << 1;
-        QTest::newRow("stalled") << 2;
-        QTest::newRow("over the size cap") << 3;
-        QTest::newRow("aborted") << 4;
-        QTest::newRow("deleted while running") << 5;
+        QTest::addColumn<int>("expected");
+        QTest::newRow("http 500") << 0 << int(SV_E_HTTP_STATUS);
+        QTest::newRow("connection lost mid-body") << 1 << int(SV_E_NETWORK_FAILURE);
+        QTest::newRow("stalled mid-body") << 2 << int(SV_E_TIMED_OUT);
+        QTest::newRow("aborted") << 3 << int(SV_E_CANCELLED);
+        QTest::newRow("deleted while running") << 4 << 0;
     }
 
     void failedDownloadLeavesNoFile()
     {
         QFETCH(int, kind);
+        QFETCH(int, expected);
         const QString path = QStringLiteral("/files/broken.bin");
         CFakeAnswer answer = CFakeAnswer::Data(Pattern(200 * 1024));
-        if (kind == 0)
-            answer = CFakeAnswer::Status(500, "oops");
-        if (kind == 1 || kind == 2 || kind == 4 || kind == 5) {
-            answer.partialBytes = 50 * 1024;
-            answer.dropAfterPartial = kind == 1;
-        }
-        m_server->SetAnswer(path, answer);
+        answer.partialBytes = 50 * 1024;
+        answer.dropAfterPartial = kind == 1;
+        m_server->SetAnswer(path, kind == 0 ? CFakeAnswer::Status(500, "oops") : answer);
         const QString target = m_dir->filePath(QStringLiteral("setup.bin"));
 
         CHttpTransaction* transaction = new CHttpTransaction;
         transaction->SetTimeoutMs(kind == 2 ? 300 : 10000);
-        if (kind == 3)
-            transaction->SetMaxBodySize(100 * 1024);
-        QCOMPARE(transaction->SetURL(QUrl(m_server->UrlFor(path))), S_OK);
+        QCOMPARE(transaction->SetURL(Url(path)), S_OK);
         QCOMPARE(transaction->SetResponseDataFileName(target), S_OK);
-        QSignalSpy completed(transaction, &CHttpTransaction::WhenStateChanged);
+        QSignalSpy states(transaction, &CHttpTransaction::WhenStateChanged);
         QCOMPARE(transaction->Start(), S_OK);
-        if (kind == 4 || kind == 5) {
+        if (kind >= 3) {
             QTRY_VERIFY(transaction->GetReceivedBytes() > 0);
             QVERIFY(QFile::exists(target + QStringLiteral(".part")));
-            if (kind == 4) {
-                transaction->Abort();
-                QCOMPARE(transaction->GetResult(), SV_E_CANCELLED);
-            } else {
-                const int signalsBefore = completed.count();
-                delete transaction;
-                transaction = nullptr;
-                QCOMPARE(completed.count(), signalsBefore);
-            }
+        }
+        if (kind == 4) {
+            const int signalsBefore = states.count();
+            delete transaction;
+            QCOMPARE(states.count(), signalsBefore); // a deleted transaction reports nothing
         } else {
-            QTRY_COMPARE_WITH_TIMEOUT(transaction->GetState(), int(CHttpTransaction::StateCompleted), 10000);
-            QVERIFY(FAILED(transaction->GetResult()));
+            if (kind == 3)
+                transaction->Abort();
+            QTRY_COMPARE(transaction->GetState(), int(CHttpTransaction::StateCompleted));
+            QCOMPARE(transaction->GetResult(), HRESULT(expected));
+            delete transaction;
         }
         QVERIFY(!QFile::exists(target));
         QVERIFY(!QFile::exists(target + QStringLiteral(".part")));
-        delete transaction;
-    }
-
-    void unwritableTargetFailsAtStart()
-    {
-        m_server->SetFile(QStringLiteral("/f"), "x");
-        CHttpTransaction transaction;
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/f")))), S_OK);
-        QCOMPARE(transaction.SetResponseDataFileName(m_dir->filePath(QStringLiteral("missing/dir/file"))), S_OK);
-        QCOMPARE(transaction.Start(), E_FAIL);
-        QCOMPARE(transaction.GetState(), int(CHttpTransaction::StateIdle));
-        QCOMPARE(m_server->Requests().size(), 0);
-    }
-
-    void canRunAgainAfterCompletion()
-    {
-        m_server->QueueAnswer(QStringLiteral("/twice"), CFakeAnswer::Status(500));
-        m_server->SetAnswer(QStringLiteral("/twice"), CFakeAnswer::Status(200, "second"));
-        CHttpTransaction transaction;
-        QCOMPARE(transaction.SetURL(QUrl(m_server->UrlFor(QStringLiteral("/twice")))), S_OK);
-        QCOMPARE(RunToEnd(transaction), SV_E_HTTP_STATUS);
-        QCOMPARE(RunToEnd(transaction), S_OK);
-        QCOMPARE(transaction.GetResponseData(), QByteArray("second"));
     }
 };
 

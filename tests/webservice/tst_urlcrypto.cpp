@@ -17,11 +17,9 @@ private slots:
         QTest::addColumn<QByteArray>("encoded");
         QTest::newRow("unreserved stay") << QByteArray("azAZ09-._~") << QByteArray("azAZ09-._~");
         QTest::newRow("space") << QByteArray("a b") << QByteArray("a%20b");
-        QTest::newRow("plus") << QByteArray("a+b") << QByteArray("a%2Bb");
-        QTest::newRow("reserved") << QByteArray("/?#[]@!$&'()*,;=:") << QByteArray("%2F%3F%23%5B%5D%40%21%24%26%27%28%29%2A%2C%3B%3D%3A");
-        QTest::newRow("percent") << QByteArray("100%") << QByteArray("100%25");
-        QTest::newRow("latin1 as utf-8") << QString::fromUtf8("é").toUtf8() << QByteArray("%C3%A9");
-        QTest::newRow("japanese") << QString::fromUtf8("日本").toUtf8() << QByteArray("%E6%97%A5%E6%9C%AC");
+        QTest::newRow("reserved, plus and percent") << QByteArray("/?#[]@!$&'()*+,;=:%")
+                                                    << QByteArray("%2F%3F%23%5B%5D%40%21%24%26%27%28%29%2A%2B%2C%3B%3D%3A%25");
+        QTest::newRow("utf-8") << QString::fromUtf8("é日本").toUtf8() << QByteArray("%C3%A9%E6%97%A5%E6%9C%AC");
         QTest::newRow("nul and high byte") << QByteArray("\x00\xff", 2) << QByteArray("%00%FF");
     }
 
@@ -35,13 +33,6 @@ private slots:
         QCOMPARE(plain.toPercentEncoding(), encoded);
     }
 
-    void decodeLeavesMalformedSequences()
-    {
-        QCOMPARE(CoreUrl::DecodeValue("50%"), QByteArray("50%"));
-        QCOMPARE(CoreUrl::DecodeValue("%zz%4"), QByteArray("%zz%4"));
-        QCOMPARE(CoreUrl::DecodeValue("%41%4a"), QByteArray("AJ"));
-    }
-
     // The stored-account layout: pairs encoded, listed, re-read as they stand, signed and encrypted.
     void paramListRoundTrip()
     {
@@ -49,39 +40,33 @@ private slots:
         CoreUrl::SetParamNumber(list.Param("account.state"), 1);
         CoreUrl::SetParamString(list.Param("user"), QString::fromUtf8("ユーザー@example.com"));
         CoreUrl::SetParamString(list.Param("nick"), QString::fromUtf8("Zoë & co=1"));
-        CoreUrl::SetParamString(list.Param("uid"), QStringLiteral("u42"));
         list.Param("token").value = CoreUrl::EncodeValue(QByteArray("t&k=n\x00\x01", 7));
         list.Param("secret").value = CoreUrl::EncodeValue(QByteArray());
         QCOMPARE(&list.Param("user"), &list.Param("user")); // find, not append
-        QCOMPARE(list.Count(), 6);
-
+        QCOMPARE(list.Count(), 5);
         const QByteArray text = list.EncodedQuery();
         QVERIFY(text.startsWith("account.state=1&user=%E3%83%A6"));
-        QCOMPARE(text.count('&'), 5);
 
         CParamList read;
         read.AddEncodedQuery(text);
         QCOMPARE(read.EncodedQuery(), text);
         QCOMPARE(CoreUrl::GetUrlQueryValueUtf8(read.Param("nick")), QString::fromUtf8("Zoë & co=1"));
         QCOMPARE(CoreUrl::GetParamValue(read.Param("token")), QByteArray("t&k=n\x00\x01", 7));
-        QCOMPARE(CoreUrl::GetParamValue(read.Param("secret")), QByteArray());
-        QCOMPARE(CoreUrl::GetUrlQueryValueUtf8(read.Param("account.state")).toInt(), 1);
 
-        const QByteArray sig = CoreUrl::HmacHex("key", text);
-        read.Param("sig").value = CoreUrl::EncodeValue(sig);
-        const QString stored = Crypto::EncryptString(QString::fromUtf8(read.EncodedQuery()));
+        read.Param("sig").value = CoreUrl::EncodeValue(CoreUrl::HmacHex("key", text));
         CParamList back;
-        back.AddEncodedQuery(Crypto::DecryptString(stored).toUtf8());
+        back.AddEncodedQuery(Crypto::DecryptString(Crypto::EncryptString(QString::fromUtf8(read.EncodedQuery()))).toUtf8());
         const QByteArray storedSig = CoreUrl::GetParamValue(back.Param("sig"));
         back.RemoveParam("sig");
         QCOMPARE(back.EncodedQuery(), text);
         QCOMPARE(CoreUrl::HmacHex("key", back.EncodedQuery()), storedSig);
 
-        CParamList empty;
-        QCOMPARE(empty.EncodedQuery(), QByteArray());
-        empty.AddEncodedQuery("a&=b&c=d=e&&");
-        QCOMPARE(empty.Count(), 3);
-        QCOMPARE(empty.Params().at(2).value, QByteArray("d=e"));
+        // Malformed input is kept as it stands.
+        CParamList odd;
+        odd.AddEncodedQuery("a&=b&c=d=e&&");
+        QCOMPARE(odd.Count(), 3);
+        QCOMPARE(odd.Params().at(2).value, QByteArray("d=e"));
+        QCOMPARE(CoreUrl::DecodeValue("%zz%4"), QByteArray("%zz%4"));
     }
 
     void constructorKeepsQueryOrder()
@@ -103,18 +88,9 @@ private slots:
                            << QByteArray("b617318655057264e28bc0b6fb378c8ef146be00");
         QTest::newRow("2") << QByteArray("Jefe") << QByteArray("what do ya want for nothing?")
                            << QByteArray("effcdf6ae5eb2fa2d27416d5f184df9c259a7c79");
-        QTest::newRow("3") << QByteArray(20, '\xaa') << QByteArray(50, '\xdd')
-                           << QByteArray("125d7342b9ac11cd91a39af48aa17b4f63f175d3");
-        QTest::newRow("4") << QByteArray::fromHex("0102030405060708090a0b0c0d0e0f10111213141516171819")
-                           << QByteArray(50, '\xcd') << QByteArray("4c9007f4026250c6bc8414f9bf50c86c2d7235da");
-        QTest::newRow("5") << QByteArray(20, '\x0c') << QByteArray("Test With Truncation")
-                           << QByteArray("4c1a03424b55e07fe7f27be1d58bb9324a9a5a04");
-        QTest::newRow("6") << QByteArray(80, '\xaa')
-                           << QByteArray("Test Using Larger Than Block-Size Key - Hash Key First")
-                           << QByteArray("aa4ae5e15272d00e95705637ce8a3b55ed402112");
-        QTest::newRow("7") << QByteArray(80, '\xaa')
-                           << QByteArray("Test Using Larger Than Block-Size Key and Larger Than One Block-Size Data")
-                           << QByteArray("e8e99d0f45237d786d6bbaa7965c7808bbff1a91");
+        QTest::newRow("6: key longer than a block") << QByteArray(80, '\xaa')
+                                                    << QByteArray("Test Using Larger Than Block-Size Key - Hash Key First")
+                                                    << QByteArray("aa4ae5e15272d00e95705637ce8a3b55ed402112");
     }
 
     void hmacMatchesRfc2202()
@@ -147,26 +123,13 @@ private slots:
         QCOMPARE(serverBase, expectedBase);
         QCOMPARE(SvTest::CFakeSonveroServer::OAuthSignature(serverBase, "kd94hf93k423kf44", "pfkkdhi9sl3r4s00"),
                  QByteArray("tR3+Ty81lMeYAr/Fid0kMTYa/WM="));
+
+        // The signed address: no default port, no query, lower-case host, a path of at least "/".
+        QCOMPARE(OAuth::NormalizedUrl(QUrl(QStringLiteral("HTTP://Example.COM:80/r%20v/X?id=1"))), QByteArray("http://example.com/r%20v/X"));
+        QCOMPARE(OAuth::NormalizedUrl(QUrl(QStringLiteral("https://example.com:443"))), QByteArray("https://example.com/"));
     }
 
-    void normalizedUrl_data()
-    {
-        QTest::addColumn<QString>("url");
-        QTest::addColumn<QByteArray>("normalized");
-        QTest::newRow("default http port") << "HTTP://Example.COM:80/r%20v/X?id=1" << QByteArray("http://example.com/r%20v/X");
-        QTest::newRow("default https port") << "https://example.com:443/" << QByteArray("https://example.com/");
-        QTest::newRow("other port kept") << "http://127.0.0.1:8080/api/v2" << QByteArray("http://127.0.0.1:8080/api/v2");
-        QTest::newRow("empty path") << "https://example.com" << QByteArray("https://example.com/");
-    }
-
-    void normalizedUrl()
-    {
-        QFETCH(QString, url);
-        QFETCH(QByteArray, normalized);
-        QCOMPARE(OAuth::NormalizedUrl(QUrl(url)), normalized);
-    }
-
-    void aesKnownAnswers()
+    void aesKnownAnswersAndRoundTrip()
     {
         // FIPS-197 example block, then the PKCS#7 block of a full-block input.
         const QByteArray key = QByteArray::fromHex("000102030405060708090a0b0c0d0e0f");
@@ -175,17 +138,11 @@ private slots:
         QCOMPARE(cipher.left(16).toHex(), QByteArray("69c4e0d86a7b0430d8cdb78070b4c55a"));
         QCOMPARE(Crypto::DecryptBytes(cipher, key).toHex(), QByteArray("00112233445566778899aabbccddeeff"));
 
-        // The stored-record key: the first 16 bytes of the key text (pinned: a change loses stored accounts).
+        // The stored-record key is pinned: a change loses stored accounts.
         QCOMPARE(Crypto::LocalStorageKey(), QByteArray("SvLocalStore#201"));
         QCOMPARE(Crypto::EncryptString(QString::fromUtf8("Sonvero ☃ 日本")),
                  QStringLiteral("/+bUwFYTYzl8JbTDskQ4hcijI6hiJCPPaswiux3K4VQ="));
-        QCOMPARE(Crypto::DecryptString(QStringLiteral("/+bUwFYTYzl8JbTDskQ4hcijI6hiJCPPaswiux3K4VQ=")),
-                 QString::fromUtf8("Sonvero ☃ 日本"));
         QCOMPARE(Crypto::EncryptString(QString()), QStringLiteral("o/+kd5JPbUYyX+0mxxvJYQ=="));
-    }
-
-    void aesRoundTrip()
-    {
         for (int length : {0, 1, 15, 16, 17, 1000}) {
             const QString text = QString(length, QChar(0x263A));
             QCOMPARE(Crypto::DecryptString(Crypto::EncryptString(text)), text);
@@ -198,7 +155,6 @@ private slots:
         QTest::newRow("empty") << QString();
         QTest::newRow("not base64") << QStringLiteral("***not base64***");
         QTest::newRow("short block") << QString::fromLatin1(QByteArray(10, 'x').toBase64());
-        QTest::newRow("odd length") << QString::fromLatin1(QByteArray(33, 'x').toBase64());
         QTest::newRow("bad padding") << QString::fromLatin1(QByteArray(32, '\x5a').toBase64());
     }
 
