@@ -1,10 +1,8 @@
 #pragma once
 // A toolkit clock for tests: delays fire only when the test advances the time.
 #include <QList>
-#include <QObject>
 #include <QPointer>
 #include <algorithm>
-#include <functional>
 
 #include "ui/uiclock.h"
 
@@ -19,7 +17,7 @@ public:
         m_pending.append({m_now + qMax(0, ms), context, context != nullptr, std::move(fn)});
     }
 
-    // Moves the time on and runs every delay that is due, in time order.
+    // Moves the time on, running every delay that falls due in time order.
     void Advance(qint64 ms)
     {
         const qint64 target = m_now + ms;
@@ -28,7 +26,7 @@ public:
                                          [](const CShot& a, const CShot& b) { return a.due < b.due; });
             if (next == m_pending.end() || next->due > target)
                 break;
-            CShot shot = *next;
+            const CShot shot = *next;
             m_pending.erase(next);
             m_now = shot.due;
             if (!shot.hasContext || shot.context)
