@@ -54,42 +54,47 @@ private:
     IWMPMediaCollection2* m_collection = nullptr;
     IWMPPlaylistCollection* m_playlists = nullptr;
 
-    quint32 Add(const QString& title, const QString& artist, const QString& album, const QString& track,
-                const QString& marker = QString())
+    void Add(const QString& title, const QString& artist, const QString& album, const QString& track,
+             const QString& marker = QString())
     {
-        QHash<QString, QString> values;
-        values.insert(QStringLiteral("Title"), title);
-        values.insert(QStringLiteral("Author"), artist);
-        values.insert(QStringLiteral("WM/AlbumTitle"), album);
-        values.insert(QStringLiteral("WM/TrackNumber"), track);
-        values.insert(QStringLiteral("UserCustom1"), marker);
-        values.insert(QStringLiteral("Duration"), QStringLiteral("10"));
-        return m_player->AddMedia(values);
+        m_player->AddMedia({{"Title", title}, {"Author", artist}, {"WM/AlbumTitle", album}, {"WM/TrackNumber", track},
+                            {"UserCustom1", marker}, {"Duration", "10"}});
     }
 
-    IWMPPlaylist* Query(const CConditionList& conditions, const QString& mediaType, const QString& sort = QString(),
-                        bool ascending = true)
+    IWMPQuery* MakeQuery(const CConditionList& conditions)
     {
         IWMPQuery* query = nullptr;
         m_collection->createQuery(&query);
-        for (const QStringList& c : conditions) {
-            if (c.size() == 1)
-                query->beginNextGroup();
-            else
-                query->addCondition(c.at(0), c.at(1), c.at(2));
-        }
-        IWMPPlaylist* playlist = nullptr;
-        const HRESULT hr = m_collection->getPlaylistByQuery(query, mediaType, sort, ascending, &playlist);
-        query->Release();
-        return SUCCEEDED(hr) ? playlist : nullptr;
+        for (const QStringList& c : conditions)
+            c.size() == 1 ? query->beginNextGroup() : query->addCondition(c.at(0), c.at(1), c.at(2));
+        return query;
     }
 
-    QStringList QueryTitles(const CConditionList& conditions, const QString& mediaType,
+    IWMPPlaylist* Query(const CConditionList& conditions, const QString& mediaType = QStringLiteral("audio"),
+                        const QString& sort = QString(), bool ascending = true)
+    {
+        IWMPQuery* query = MakeQuery(conditions);
+        IWMPPlaylist* playlist = nullptr;
+        m_collection->getPlaylistByQuery(query, mediaType, sort, ascending, &playlist);
+        query->Release();
+        return playlist;
+    }
+
+    // The first collection playlist of that name.
+    IWMPPlaylist* Named(const QString& name)
+    {
+        IWMPPlaylistArray* found = nullptr;
+        m_playlists->getByName(name, &found);
+        IWMPPlaylist* playlist = nullptr;
+        found->item(0, &playlist);
+        found->Release();
+        return playlist;
+    }
+
+    QStringList QueryTitles(const CConditionList& conditions, const QString& mediaType = QStringLiteral("audio"),
                             const QString& sort = QString(), bool ascending = true)
     {
         IWMPPlaylist* playlist = Query(conditions, mediaType, sort, ascending);
-        if (!playlist)
-            return {QStringLiteral("<failed>")};
         const QStringList titles = Titles(playlist);
         playlist->Release();
         return titles;
@@ -101,13 +106,11 @@ private slots:
         m_player = new CSimPlayer();
         m_collection = new CSimMediaCollection(m_player);
         m_playlists = new CSimPlaylistCollection(m_player);
-        Add(QStringLiteral("Alpha"), QStringLiteral("Abba"), QStringLiteral("Gold"), QStringLiteral("2"),
-            QStringLiteral("{u-1}"));
-        Add(QStringLiteral("beta"), QStringLiteral("ABBA"), QStringLiteral("Gold"), QStringLiteral("1"));
-        Add(QStringLiteral("Gamma"), QStringLiteral("Queen"), QStringLiteral("Jazz"), QStringLiteral("10"),
-            QStringLiteral("x{u-1}x"));
-        Add(QStringLiteral("Delta"), QStringLiteral("Queen"), QStringLiteral("Jazz"), QStringLiteral("9"));
-        Add(QStringLiteral("Eps"), QString(), QString(), QString());
+        Add("Alpha", "Abba", "Gold", "2", "{u-1}");
+        Add("beta", "ABBA", "Gold", "1");
+        Add("Gamma", "Queen", "Jazz", "10", "x{u-1}x");
+        Add("Delta", "Queen", "Jazz", "9");
+        Add("Eps", "", "", "");
         IWMPPlaylist* gold = nullptr;
         m_playlists->newPlaylist(QStringLiteral("Gold"), &gold);
         gold->Release();
@@ -120,96 +123,70 @@ private slots:
         delete m_player;
     }
 
-    void conditions_data()
+    // Conditions, media type and sort keys; a sort led by "-" is descending.
+    void query_data()
     {
         QTest::addColumn<CConditionList>("conditions");
         QTest::addColumn<QString>("mediaType");
+        QTest::addColumn<QString>("sort");
         QTest::addColumn<QStringList>("expected");
         const QString audio = QStringLiteral("audio");
-        QTest::newRow("no conditions") << CConditionList() << audio
-                                       << QStringList{"Alpha", "beta", "Gamma", "Delta", "Eps"};
-        QTest::newRow("Equals ignores case") << CConditionList{{"Author", "Equals", "abba"}} << audio
-                                             << QStringList{"Alpha", "beta"};
+        const CConditionList none;
+        QTest::newRow("no conditions, library order")
+            << none << audio << "" << QStringList{"Alpha", "beta", "Gamma", "Delta", "Eps"};
         QTest::newRow("all conditions hold")
-            << CConditionList{{"Author", "Equals", "Queen"}, {"WM/AlbumTitle", "Equals", "JAZZ"}, {"Title", "Equals", "delta"}}
-            << audio << QStringList{"Delta"};
-        QTest::newRow("Contains") << CConditionList{{"UserCustom1", "Contains", "{U-1}"}} << audio
+            << CConditionList{{"Author", "Equals", "Queen"}, {"Title", "Equals", "delta"}} << audio << ""
+            << QStringList{"Delta"};
+        QTest::newRow("Contains") << CConditionList{{"UserCustom1", "Contains", "{U-1}"}} << audio << ""
                                   << QStringList{"Alpha", "Gamma"};
-        QTest::newRow("NotContains") << CConditionList{{"UserCustom1", "NotContains", "{u-1}"}} << audio
+        QTest::newRow("NotContains") << CConditionList{{"UserCustom1", "NotContains", "{u-1}"}} << audio << ""
                                      << QStringList{"beta", "Delta", "Eps"};
-        QTest::newRow("Equals empty value") << CConditionList{{"Author", "Equals", ""}} << audio
-                                            << QStringList{"Eps"};
-        QTest::newRow("unknown value") << CConditionList{{"Author", "Equals", "Nobody"}} << audio << QStringList();
-        QTest::newRow("playlist item by type") << CConditionList{{"Title", "Equals", "Gold"}}
-                                               << QStringLiteral("playlist") << QStringList{"Gold"};
-        QTest::newRow("no playlist item among audio") << CConditionList{{"Title", "Equals", "Gold"}} << audio
-                                                      << QStringList();
-        QTest::newRow("alternative groups")
-            << CConditionList{{"Author", "Equals", "abba"}, {"|"}, {"Title", "Equals", "Delta"}} << audio
+        QTest::newRow("Equals empty value")
+            << CConditionList{{"Author", "Equals", ""}} << audio << "" << QStringList{"Eps"};
+        QTest::newRow("playlist item by type")
+            << CConditionList{{"Title", "Equals", "Gold"}} << QStringLiteral("playlist") << "" << QStringList{"Gold"};
+        QTest::newRow("alternative groups, Equals ignores case")
+            << CConditionList{{"Author", "Equals", "abba"}, {"|"}, {"Title", "Equals", "Delta"}} << audio << ""
             << QStringList{"Alpha", "beta", "Delta"};
+        QTest::newRow("artist, album, track (numeric), title")
+            << none << audio << "Author,WM/AlbumTitle,WM/TrackNumber,Title"
+            << QStringList{"Eps", "beta", "Alpha", "Delta", "Gamma"};
+        QTest::newRow("title descending, without regard to case")
+            << none << audio << "-Title" << QStringList{"Gamma", "Eps", "Delta", "beta", "Alpha"};
+        QTest::newRow("stable within equal keys")
+            << none << audio << "WM/AlbumTitle" << QStringList{"Eps", "Alpha", "beta", "Gamma", "Delta"};
     }
 
-    void conditions()
+    void query()
     {
         QFETCH(CConditionList, conditions);
         QFETCH(QString, mediaType);
-        QFETCH(QStringList, expected);
-        QCOMPARE(QueryTitles(conditions, mediaType), expected);
-    }
-
-    void sorting_data()
-    {
-        QTest::addColumn<QString>("sort");
-        QTest::addColumn<bool>("ascending");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("library order") << QString() << true << QStringList{"Alpha", "beta", "Gamma", "Delta", "Eps"};
-        QTest::newRow("artist, album, track (numeric), title")
-            << QStringLiteral("Author,WM/AlbumTitle,WM/TrackNumber,Title") << true
-            << QStringList{"Eps", "beta", "Alpha", "Delta", "Gamma"};
-        QTest::newRow("title without regard to case") << QStringLiteral("Title") << true
-                                                      << QStringList{"Alpha", "beta", "Delta", "Eps", "Gamma"};
-        QTest::newRow("title descending") << QStringLiteral("Title") << false
-                                          << QStringList{"Gamma", "Eps", "Delta", "beta", "Alpha"};
-        QTest::newRow("stable within equal keys") << QStringLiteral("WM/AlbumTitle") << true
-                                                  << QStringList{"Eps", "Alpha", "beta", "Gamma", "Delta"};
-    }
-
-    void sorting()
-    {
         QFETCH(QString, sort);
-        QFETCH(bool, ascending);
         QFETCH(QStringList, expected);
-        QCOMPARE(QueryTitles({}, QStringLiteral("audio"), sort, ascending), expected);
+        const bool descending = sort.startsWith(QLatin1Char('-'));
+        QCOMPARE(QueryTitles(conditions, mediaType, sort.mid(descending ? 1 : 0), !descending), expected);
     }
 
     void distinctStrings()
     {
         auto collect = [this](const QString& attribute, const CConditionList& conditions, bool ascending) {
-            IWMPQuery* query = nullptr;
-            m_collection->createQuery(&query);
-            for (const QStringList& c : conditions)
-                query->addCondition(c.at(0), c.at(1), c.at(2));
+            IWMPQuery* query = MakeQuery(conditions);
             IWMPStringCollection* strings = nullptr;
-            m_collection->getStringCollectionByQuery(attribute, query, QStringLiteral("audio"), attribute, ascending,
-                                                     &strings);
+            m_collection->getStringCollectionByQuery(attribute, query, "audio", attribute, ascending, &strings);
             query->Release();
             const QStringList values = Strings(strings);
             strings->Release();
             return values;
         };
         // One entry per value without regard to case, the first spelling kept, no empty value.
-        QCOMPARE(collect(QStringLiteral("Author"), {}, true), (QStringList{"Abba", "Queen"}));
-        QCOMPARE(collect(QStringLiteral("Author"), {}, false), (QStringList{"Queen", "Abba"}));
-        QCOMPARE(collect(QStringLiteral("WM/AlbumTitle"), {{"Author", "Equals", "queen"}}, true),
-                 (QStringList{"Jazz"}));
-        QCOMPARE(collect(QStringLiteral("Author"), {{"WM/AlbumTitle", "Equals", "Gold"}}, true),
-                 (QStringList{"Abba"}));
-        QCOMPARE(collect(QStringLiteral("WM/TrackNumber"), {}, true), (QStringList{"1", "2", "9", "10"}));
+        QCOMPARE(collect("Author", {}, true), (QStringList{"Abba", "Queen"}));
+        QCOMPARE(collect("Author", {}, false), (QStringList{"Queen", "Abba"}));
+        QCOMPARE(collect("WM/AlbumTitle", {{"Author", "Equals", "queen"}}, true), (QStringList{"Jazz"}));
+        QCOMPARE(collect("Author", {{"WM/AlbumTitle", "Equals", "Gold"}}, true), (QStringList{"Abba"}));
+        QCOMPARE(collect("WM/TrackNumber", {}, true), (QStringList{"1", "2", "9", "10"}));
 
         IWMPStringCollection* albums = nullptr;
-        QCOMPARE(m_collection->getAttributeStringCollection(QStringLiteral("WM/AlbumTitle"), QStringLiteral("audio"),
-                                                            &albums),
-                 S_OK);
+        QCOMPARE(m_collection->getAttributeStringCollection("WM/AlbumTitle", "audio", &albums), S_OK);
         QCOMPARE(Strings(albums), (QStringList{"Gold", "Jazz"}));
         albums->Release();
     }
@@ -217,12 +194,12 @@ private slots:
     // Indexes follow every change: a query never finds an item under an old value or a removed item.
     void changesReachQueries()
     {
-        IWMPPlaylist* queen = Query({{"Author", "Equals", "Queen"}}, QStringLiteral("audio"));
+        IWMPPlaylist* queen = Query({{"Author", "Equals", "Queen"}});
         IWMPMedia* gamma = nullptr;
         queen->get_item(0, &gamma);
         QCOMPARE(gamma->setItemInfo(QStringLiteral("Author"), QStringLiteral("Freddie")), S_OK);
-        QCOMPARE(QueryTitles({{"Author", "Equals", "Queen"}}, QStringLiteral("audio")), QStringList{"Delta"});
-        QCOMPARE(QueryTitles({{"Author", "Equals", "freddie"}}, QStringLiteral("audio")), QStringList{"Gamma"});
+        QCOMPARE(QueryTitles({{"Author", "Equals", "Queen"}}), QStringList{"Delta"});
+        QCOMPARE(QueryTitles({{"Author", "Equals", "freddie"}}), QStringList{"Gamma"});
         // A query result is a snapshot: it keeps the item it had.
         QCOMPARE(Titles(queen), (QStringList{"Gamma", "Delta"}));
 
@@ -230,7 +207,7 @@ private slots:
         m_playlists->newPlaylist(QStringLiteral("Mix"), &mix);
         QCOMPARE(mix->appendItem(gamma), S_OK);
         QCOMPARE(m_collection->remove(gamma, false), S_OK);
-        QCOMPARE(QueryTitles({{"Author", "Equals", "freddie"}}, QStringLiteral("audio")), QStringList());
+        QCOMPARE(QueryTitles({{"Author", "Equals", "freddie"}}), QStringList());
         QCOMPARE(Titles(mix), QStringList());
         bool deleted = false;
         QCOMPARE(m_collection->isDeleted(gamma, &deleted), S_OK);
@@ -238,13 +215,12 @@ private slots:
         // A removed item can be read, not written.
         QCOMPARE(Title(gamma), QStringLiteral("Gamma"));
         QCOMPARE(gamma->setItemInfo(QStringLiteral("Title"), QStringLiteral("G")), E_UNEXPECTED);
-        QCOMPARE(m_player->Library().AudioCount(), 4);
         mix->Release();
         gamma->Release();
         queen->Release();
 
         IWMPMedia* alpha = nullptr;
-        IWMPPlaylist* all = Query({}, QStringLiteral("audio"));
+        IWMPPlaylist* all = Query({});
         all->get_item(0, &alpha);
         QCOMPARE(alpha->setItemInfo(QStringLiteral("ReleaseDate"), QStringLiteral("31.12.1999")), S_OK);
         QString year;
@@ -281,9 +257,6 @@ private slots:
         QString name;
         road->get_name(&name);
         QCOMPARE(name, QStringLiteral("Tour"));
-        QString marker;
-        item->getItemInfo(QStringLiteral("UserCustom1"), &marker);
-        QCOMPARE(marker, QStringLiteral("{p}"));
 
         // Names may repeat.
         IWMPPlaylist* second = nullptr;
@@ -299,7 +272,6 @@ private slots:
         bool deleted = false;
         m_collection->isDeleted(item, &deleted);
         QVERIFY(deleted);
-        QCOMPARE(road->appendItem(item), E_UNEXPECTED);
         QCOMPARE(m_playlists->remove(road), WMP_E_INVALIDARG);
         item->Release();
         second->Release();
@@ -309,8 +281,8 @@ private slots:
     // Fresh objects every time: only get_isIdentical tells two of them apart.
     void identityThroughFreshObjects()
     {
-        IWMPPlaylist* first = Query({}, QStringLiteral("audio"));
-        IWMPPlaylist* second = Query({}, QStringLiteral("audio"));
+        IWMPPlaylist* first = Query({});
+        IWMPPlaylist* second = Query({});
         IWMPMedia* a = nullptr;
         IWMPMedia* b = nullptr;
         IWMPMedia* c = nullptr;
@@ -328,111 +300,59 @@ private slots:
         QVERIFY(!same);
 
         IWMPPlaylistArray* all = nullptr;
-        IWMPPlaylistArray* byName = nullptr;
         m_playlists->getAll(&all);
-        m_playlists->getByName(QStringLiteral("gold"), &byName);
         IWMPPlaylist* x = nullptr;
-        IWMPPlaylist* y = nullptr;
         all->item(0, &x);
-        byName->item(0, &y);
+        IWMPPlaylist* y = Named(QStringLiteral("gold"));
         QVERIFY(x != y);
         x->get_isIdentical(y, &same);
         QVERIFY(same);
-        for (IUnknown* object : std::initializer_list<IUnknown*>{a, b, c, first, second, all, byName, x, y})
+        for (IUnknown* object : std::initializer_list<IUnknown*>{a, b, c, first, second, all, x, y})
             object->Release();
     }
 
-    void errors_data()
+    // Atoms, and the natural errors the callers pass on.
+    void atomsAndErrors()
     {
-        QTest::addColumn<int>("step");
-        QTest::addColumn<HRESULT>("expected");
-        QTest::newRow("read-only SourceURL") << 0 << WMP_E_ACCESS_DENIED;
-        QTest::newRow("read-only Duration") << 1 << WMP_E_ACCESS_DENIED;
-        QTest::newRow("unknown attribute written") << 2 << WMP_E_INVALIDARG;
-        QTest::newRow("unknown atom name") << 3 << WMP_E_INVALIDARG;
-        QTest::newRow("unknown operator") << 4 << WMP_E_INVALIDARG;
-        QTest::newRow("item index out of range") << 5 << WMP_E_INVALIDARG;
-        QTest::newRow("append to an automatic playlist") << 6 << WMP_E_ACCESS_DENIED;
-        QTest::newRow("remove an item not in the list") << 7 << WMP_E_INVALIDARG;
-        QTest::newRow("empty playlist name") << 8 << WMP_E_INVALIDARG;
-        QTest::newRow("null out-pointer") << 9 << E_POINTER;
-        QTest::newRow("unknown mode") << 10 << WMP_E_INVALIDARG;
-    }
-
-    void errors()
-    {
-        QFETCH(int, step);
-        QFETCH(HRESULT, expected);
-        IWMPPlaylist* all = Query({}, QStringLiteral("audio"));
+        IWMPPlaylist* all = Query({});
         IWMPMedia* media = nullptr;
         all->get_item(0, &media);
-        const quint32 autoId = m_player->AddPlaylist(QStringLiteral("Auto"), {}, true);
-        Q_UNUSED(autoId);
-        IWMPPlaylistArray* autos = nullptr;
-        m_playlists->getByName(QStringLiteral("Auto"), &autos);
-        IWMPPlaylist* autoList = nullptr;
-        autos->item(0, &autoList);
-        IWMPQuery* query = nullptr;
-        m_collection->createQuery(&query);
-        IWMPSettings* settings = new CSimSettings(m_player);
-
-        HRESULT hr = S_OK;
-        qint32 atom = 0;
-        IWMPMedia* none = nullptr;
-        IWMPPlaylist* made = nullptr;
-        bool on = false;
-        switch (step) {
-        case 0: hr = media->setItemInfo(QStringLiteral("SourceURL"), QStringLiteral("/x")); break;
-        case 1: hr = media->setItemInfo(QStringLiteral("Duration"), QStringLiteral("1")); break;
-        case 2: hr = media->setItemInfo(QStringLiteral("NoSuchAttribute"), QStringLiteral("1")); break;
-        case 3: hr = m_collection->getMediaAtom(QStringLiteral("NoSuchAttribute"), &atom); break;
-        case 4: hr = query->addCondition(QStringLiteral("Title"), QStringLiteral("Resembles"), QStringLiteral("x")); break;
-        case 5: hr = all->get_item(5, &none); break;
-        case 6: hr = autoList->appendItem(media); break;
-        case 7: {
-            IWMPPlaylistArray* gold = nullptr;
-            IWMPPlaylist* goldList = nullptr;
-            m_playlists->getByName(QStringLiteral("Gold"), &gold);
-            gold->item(0, &goldList);
-            hr = goldList->removeItem(media);
-            goldList->Release();
-            gold->Release();
-            break;
-        }
-        case 8: hr = m_playlists->newPlaylist(QString(), &made); break;
-        case 9: hr = m_collection->createQuery(nullptr); break;
-        case 10: hr = settings->getMode(QStringLiteral("repeat-one"), &on); break;
-        }
-        QCOMPARE(hr, expected);
-        QVERIFY(!none && !made);
-        for (IUnknown* object : std::initializer_list<IUnknown*>{all, media, autos, autoList, query, settings})
-            object->Release();
-    }
-
-    void atoms()
-    {
-        IWMPPlaylist* all = Query({}, QStringLiteral("audio"));
-        IWMPMedia* media = nullptr;
-        all->get_item(0, &media);
-        const QStringList names = {"Title", "Author", "WM/AlbumTitle", "WM/TrackNumber", "SourceURL",
-                                   "Duration", "ReleaseDateYear", "WM/Genre", "UserCustom1"};
-        QSet<qint32> seen;
-        for (const QString& name : names) {
+        for (const char* name : {"Title", "Author", "WM/AlbumTitle", "WM/TrackNumber", "SourceURL", "Duration",
+                                 "ReleaseDateYear", "WM/Genre", "UserCustom1"}) {
             qint32 atom = -1;
-            QCOMPARE(m_collection->getMediaAtom(name, &atom), S_OK);
-            // Atoms are not the program's attribute numbers 1 to 9, and each is distinct.
-            QVERIFY2(atom < 1 || atom > 9, qPrintable(name));
-            QVERIFY(!seen.contains(atom));
-            seen.insert(atom);
+            QCOMPARE(m_collection->getMediaAtom(QLatin1String(name), &atom), S_OK);
+            // Not the program's attribute numbers 1 to 9, so that code mixing the two fails.
+            QVERIFY2(atom < 1 || atom > 9, name);
             QString byAtom, byName;
             QCOMPARE(media->getItemInfoByAtom(atom, &byAtom), S_OK);
-            media->getItemInfo(name, &byName);
+            media->getItemInfo(QLatin1String(name), &byName);
             QCOMPARE(byAtom, byName);
         }
         QString value;
         QCOMPARE(media->getItemInfoByAtom(3, &value), WMP_E_INVALIDARG);
-        media->Release();
-        all->Release();
+        m_player->AddPlaylist(QStringLiteral("Auto"), {}, true);
+        IWMPPlaylist* autoList = Named(QStringLiteral("Auto"));
+        IWMPPlaylist* gold = Named(QStringLiteral("Gold"));
+        IWMPQuery* query = MakeQuery({});
+        IWMPSettings* settings = new CSimSettings(m_player);
+        QCOMPARE(media->setItemInfo(QStringLiteral("SourceURL"), QStringLiteral("/x")), WMP_E_ACCESS_DENIED);
+        QCOMPARE(media->setItemInfo(QStringLiteral("NoSuchAttribute"), QStringLiteral("1")), WMP_E_INVALIDARG);
+        qint32 atom = 0;
+        QCOMPARE(m_collection->getMediaAtom(QStringLiteral("NoSuchAttribute"), &atom), WMP_E_INVALIDARG);
+        QCOMPARE(query->addCondition(QStringLiteral("Title"), QStringLiteral("Resembles"), QStringLiteral("x")),
+                 WMP_E_INVALIDARG);
+        IWMPMedia* none = nullptr;
+        QCOMPARE(all->get_item(5, &none), WMP_E_INVALIDARG);
+        QCOMPARE(autoList->appendItem(media), WMP_E_ACCESS_DENIED);
+        QCOMPARE(gold->removeItem(media), WMP_E_INVALIDARG);
+        IWMPPlaylist* made = nullptr;
+        QCOMPARE(m_playlists->newPlaylist(QString(), &made), WMP_E_INVALIDARG);
+        QVERIFY(!none && !made);
+        QCOMPARE(m_collection->createQuery(nullptr), E_POINTER);
+        bool on = false;
+        QCOMPARE(settings->getMode(QStringLiteral("repeat-one"), &on), WMP_E_INVALIDARG);
+        for (IUnknown* object : std::initializer_list<IUnknown*>{all, media, autoList, gold, query, settings})
+            object->Release();
     }
 };
 
