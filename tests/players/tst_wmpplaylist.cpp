@@ -205,8 +205,9 @@ private slots:
         IPlayerClientOperation* operation = nullptr;
         QTest::ignoreMessage(QtDebugMsg, "CIPlayerClientWmpPlaylistPrivImpl::AddFiles: not supported (k=4)");
         QCOMPARE(user->AddFiles(nullptr, nullptr, &operation), E_NOTIMPL);
-        QTest::ignoreMessage(QtDebugMsg, "CIPlayerClientWmpPlaylistPrivImpl::AddFiles: CreateInstance failed 80004001");
-        QCOMPARE(library->AddFiles(nullptr, nullptr, &operation), E_NOTIMPL);
+        QTest::ignoreMessage(QtDebugMsg, "CIPlayerClientWmpOperationAddFilesImpl::CreateInstance: no collection");
+        QTest::ignoreMessage(QtDebugMsg, "CIPlayerClientWmpPlaylistPrivImpl::AddFiles: CreateInstance failed 800700a0");
+        QCOMPARE(library->AddFiles(nullptr, nullptr, &operation), E_INVALIDARG);
         QVERIFY(!operation);
         QCOMPARE(library->Rename(QStringLiteral("x")), E_NOTIMPL);
         QCOMPARE(library->Delete(), E_NOTIMPL);

@@ -6,6 +6,7 @@
 #include "players/wmp/iplayerclientwmpsongprivimpl.h"
 #include "players/wmp/playerclientwmp.h"
 #include "players/wmp/playerclientwmphelper.h"
+#include "players/wmp/wmpaddfilesoperation.h"
 
 typedef WMDM::CIUnknownImpl<CIPlayerClientWmpPlaylistPrivImpl> CIPlayerClientWmpPlaylistObj;
 
@@ -525,17 +526,24 @@ HRESULT CIPlayerClientWmpPlaylistPrivImpl::AddFiles(CPlayerClientAddingFilesColl
                                                     CPlayerClientOperationObserver* observer,
                                                     IPlayerClientOperation** operation)
 {
-    Q_UNUSED(files);
-    Q_UNUSED(observer);
-    if (operation && *operation) {
+    if (!operation)
+        return E_POINTER;
+    if (*operation) {
         (*operation)->Release();
         *operation = nullptr;
     }
     if (!Supports(PlayerClient::PlaylistAddFiles, "AddFiles"))
         return E_NOTIMPL;
-    // The add-files operation does not exist yet.
-    WriteLog("CIPlayerClientWmpPlaylistPrivImpl::AddFiles: CreateInstance failed %x", E_NOTIMPL);
-    return E_NOTIMPL;
+    HRESULT hr = CheckAlive("AddFiles");
+    if (FAILED(hr))
+        return hr;
+    // The library list takes the files into the library only.
+    hr = CIPlayerClientWmpOperationAddFilesImpl::CreateInstance(m_wmpOwner.data(), m_playlist,
+                                                                m_kind == PlayerClient::CollectionLibrary, files,
+                                                                observer, operation);
+    if (FAILED(hr))
+        WriteLog("CIPlayerClientWmpPlaylistPrivImpl::AddFiles: CreateInstance failed %x", hr);
+    return hr;
 }
 
 HRESULT CIPlayerClientWmpPlaylistPrivImpl::SongMedia(IPlayerClientSong* song, const char* method, IWMPMedia** media)

@@ -4,7 +4,10 @@
 #include "platform/wmp/simplayer.h"
 #include "players/playerclientdispatcher.h"
 #include "players/wmp/axwidgetwmp.h"
+#include "players/wmp/iplayerclientwmpcollectionplaylistimpl.h"
+#include "players/wmp/iplayerclientwmpcollectionstringimpl.h"
 #include "players/wmp/iplayerclientwmpplaylistprivimpl.h"
+#include "players/wmp/iplayerclientwmpplaylistsyncprivimpl.h"
 #include "players/wmp/iplayerclientwmpsongprivimpl.h"
 #include "players/wmp/playerclientwmphelper.h"
 
@@ -490,6 +493,43 @@ HRESULT CPlayerClientWMP::DoGetSongsByArtistAlbumTitle(const QString& artist, co
     const HRESULT hr = CIPlayerClientWmpPlaylistPrivImpl::CreateInstanceWithKind(
         this, PlayerClient::CollectionOneSong, filter, &made);
     return HandPlaylist(hr, made, songs);
+}
+
+HRESULT CPlayerClientWMP::DoGetPlaylists(IPlayerClientCollectionPlaylist** playlists)
+{
+    IPlayerClientWmpCollectionPlaylistPriv* made = nullptr;
+    const HRESULT hr = CIPlayerClientWMPCollectionPlaylistImpl::CreateInstance(this, &made);
+    if (FAILED(hr))
+        return hr;
+    *playlists = made;
+    return S_OK;
+}
+
+HRESULT CPlayerClientWMP::DoGetArtists(IPlayerClientCollectionString** artists)
+{
+    return CIPlayerClientWMPCollectionStringImpl::CreateInstanceWithKind(this, PlayerClient::CollectionArtists,
+                                                                         artists);
+}
+
+HRESULT CPlayerClientWMP::DoGetAlbums(IPlayerClientCollectionString** albums)
+{
+    return CIPlayerClientWMPCollectionStringImpl::CreateInstanceWithKind(this, PlayerClient::CollectionAlbums, albums);
+}
+
+HRESULT CPlayerClientWMP::DoGetArtistAlbums(const QString& artist, IPlayerClientCollectionString** albums)
+{
+    return CIPlayerClientWMPCollectionStringImpl::CreateInstanceWithKindAndFilter(
+        this, PlayerClient::CollectionAlbums, artist, albums);
+}
+
+HRESULT CPlayerClientWMP::DoGetPlaylistSync(IPlayerClientPlaylistSync** playlistSync)
+{
+    IPlayerClientWmpPlaylistSyncPriv* made = nullptr;
+    const HRESULT hr = CIPlayerClientWmpPlaylistSyncPrivImpl::CreateInstance(this, &made);
+    if (FAILED(hr))
+        return hr;
+    *playlistSync = made;
+    return S_OK;
 }
 
 HRESULT CPlayerClientWMP::DoGetArtistInfo(const QString& artist, int mask, CArtistInfo* info)

@@ -62,6 +62,11 @@ protected:
     HRESULT DoGetArtistAlbumSongs(const QString& artist, const QString& album, IPlayerClientPlaylist** songs) override;
     HRESULT DoGetSongsByArtistAlbumTitle(const QString& artist, const QString& album, const QString& title,
                                          IPlayerClientCollectionSong** songs) override;
+    HRESULT DoGetPlaylists(IPlayerClientCollectionPlaylist** playlists) override;
+    HRESULT DoGetArtists(IPlayerClientCollectionString** artists) override;
+    HRESULT DoGetAlbums(IPlayerClientCollectionString** albums) override;
+    HRESULT DoGetArtistAlbums(const QString& artist, IPlayerClientCollectionString** albums) override;
+    HRESULT DoGetPlaylistSync(IPlayerClientPlaylistSync** playlistSync) override;
     HRESULT DoGetArtistInfo(const QString& artist, int mask, CArtistInfo* info) override;
     HRESULT DoGetAlbumInfo(const QString& album, int mask, CAlbumInfo* info) override;
     HRESULT DoGetArtistAlbumInfo(const QString& artist, const QString& album, int mask, CAlbumInfo* info) override;
