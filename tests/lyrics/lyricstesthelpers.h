@@ -1,15 +1,10 @@
 #pragma once
 // Small builders shared by the lyrics tests.
 #include <QFile>
-#include <QRegularExpression>
-#include <QtTest>
 
 #include "core/corefiles.h"
 #include "core/songtypes.h"
 #include "support/fakesonveroserver.h"
-
-Q_DECLARE_METATYPE(SvTest::CFakeAnswer)
-Q_DECLARE_METATYPE(SvTest::CFakeSonveroServer::CLyrics)
 
 namespace LyricsTest {
 
@@ -17,10 +12,7 @@ inline SongLyrics Song(const QString& title, const QString& artist, const QStrin
                        const QString& lang = QString())
 {
     SongLyrics l;
-    l.title = title;
-    l.artist = artist;
-    l.album = album;
-    l.language = lang;
+    l.title = title, l.artist = artist, l.album = album, l.language = lang;
     return l;
 }
 
@@ -33,43 +25,21 @@ inline CLyricLines Lines(std::initializer_list<int> times)
     return lines;
 }
 
-// The service's lyrics of a song in album "Album": version, ids 41 and 77, two lines.
+// The service's lyrics of a song in album "Album": ids 41 and 77, two lines.
 inline SvTest::CFakeSonveroServer::CLyrics OnService(const QString& title, const QString& artist, int version = 3,
                                                     const QString& lang = QString())
 {
     SvTest::CFakeSonveroServer::CLyrics l;
-    l.title = title;
-    l.artist = artist;
-    l.album = QStringLiteral("Album");
-    l.lang = lang;
-    l.songId = 41;
-    l.groupId = 77;
-    l.version = version;
+    l.title = title, l.artist = artist, l.album = QStringLiteral("Album"), l.lang = lang;
+    l.songId = 41, l.groupId = 77, l.version = version;
     l.lines = {{0, QStringLiteral("server one")}, {4000, QStringLiteral("server two")}};
     return l;
-}
-
-// Fails the test unless a log line matching pattern is written before it ends.
-inline void ExpectLog(const QString& pattern)
-{
-    QTest::ignoreMessage(QtDebugMsg, QRegularExpression(pattern));
-}
-
-inline QString CachePath()
-{
-    return GetDataDirectory() + QStringLiteral("/lyrics.xml");
-}
-
-inline QByteArray ReadBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace LyricsTest
