@@ -3,10 +3,11 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
-#include <functional>
 
+#include "core/operationsimplewait.h"
 #include "core/resultcodes.h"
 #include "platform/wmp/simplayer.h"
+#include "playerclientfakes.h"
 #include "players/playerclientdispatcher.h"
 #include "players/wmp/wmpaddfilesoperation.h"
 #include "support/mediawriter.h"
@@ -14,11 +15,7 @@
 using Platform::Wmp::CSimPlayer;
 
 namespace {
-
-CSimPlayer* Sim()
-{
-    return CSimPlayer::Instance();
-}
+CSimPlayer* Sim() { return CSimPlayer::Instance(); }
 
 bool InLibrary(const QString& path)
 {
@@ -26,53 +23,26 @@ bool InLibrary(const QString& path)
     return media && !media->removed;
 }
 
-// Copies a file after a delay, or fails with its result.
-class CFetch : public CCoreOperationBase
-{
-public:
-    CFetch(QObject* parent, const QString& from, const QString& to, HRESULT result, int delayMs)
-        : CCoreOperationBase(parent, QStringLiteral("TestFetch"), 2)
-    {
-        AddStageDesc(CStageDescBaseT<CFetch>(1, "Fetch", this, &CFetch::Fetch_Start));
-        m_run = [=] {
-            if (SUCCEEDED(result))
-                QFile::copy(from, to);
-            CompletedStage(result);
-        };
-        m_delay = delayMs;
-    }
-
-private:
-    int Fetch_Start()
-    {
-        SetNextStageCompleted();
-        QTimer::singleShot(m_delay, this, m_run);
-        return 1;
-    }
-    std::function<void()> m_run;
-    int m_delay;
-};
-
+// The files to add; with flag 0x1 each is first fetched from its source: copied, then ready after a short wait
+// (a long one at slowIndex), or refused at failIndex.
 class CFiles : public CPlayerClientAddingFilesCollection
 {
 public:
     CFiles(const QStringList& paths, quint32 flags) : paths(paths) { m_flags = flags; }
-    QStringList paths, sources;  // sources: where each file is fetched from (flag 0x1)
-    QHash<int, HRESULT> fetchResults;
-    QHash<int, int> fetchDelays;
-    int startCalls = 0;
+    QStringList paths, sources;
+    int failIndex = -1, slowIndex = -1, startCalls = 0;
 
     int GetCount() override { return paths.size(); }
     int StartOperation(QPointer<CCoreOperationBase>& operation, QObject* second, int index) override
     {
         ++startCalls;
         operation = nullptr;
-        if (m_flags & FlagMakeReadyFirst) {
-            operation = new CFetch(second, sources.value(index), paths.value(index), fetchResults.value(index, S_OK),
-                                   fetchDelays.value(index, 5));
-            operation->ScheduleStart(0, 1);
-        }
-        return S_OK;
+        if (!(m_flags & FlagMakeReadyFirst))
+            return S_OK;
+        if (index == failIndex)
+            return SV_E_DEVICE_CHANGED;
+        QFile::copy(sources.value(index), paths.value(index));
+        return COperationSimpleWait::StartWait(operation, second, index == slowIndex ? 60000 : 5);
     }
     QString GetFilePath(int index) override { return paths.value(index); }
 };
@@ -82,31 +52,14 @@ class CObserver : public CPlayerClientOperationObserver
 public:
     QList<int> results;
     QList<double> progress;
-    CPlayerClientOperationReport report;
-    int added = -1;
-
     void OnPlayerClientOperationCompleted(IPlayerClientOperation* operation, int result) override
     {
         results << result;
-        operation->GetStatus(report);
-        QList<CIUnknownPtr<IPlayerClientSong>> songs;
-        operation->GetAddedSongs(songs);
-        added = songs.size();
         operation->Release();
     }
     void OnPlayerClientOperationProgress(double value) override { progress << value; }
 };
-
 } // namespace
-
-class CSyncEvents : public QObject
-{
-    Q_OBJECT
-public:
-    QList<int> events;
-public slots:
-    void OnEvent(int event) { events << event; }
-};
 
 // The add-files operation of the Windows Media Player client on the simulated player: local and fetched
 // files, the check of what the player read against the tags, failures, cancel, and the library list's
@@ -120,6 +73,7 @@ private:
     QScopedPointer<QTemporaryDir> m_dir;
     CIUnknownPtr<IWMPPlaylist> m_playlist;
     CIUnknownPtr<IPlayerClientOperation> m_operation;
+    CObserver m_observer;
 
     // A tagged file (title = name unless given) in the test folder or a subfolder of it.
     QString File(const QString& name, const QString& title = QString(), const QString& folder = ".")
@@ -128,35 +82,40 @@ private:
         SvTest::CMediaTags tags;
         tags.title = title.isNull() ? name : title;
         tags.artist = QStringLiteral("Artist");
-        tags.album = QStringLiteral("Album");
         QDir().mkpath(QFileInfo(path).path());
-        if (!SvTest::WriteMp3(path, tags))
-            qFatal("cannot write %s", qPrintable(path));
-        return path;
+        return SvTest::WriteMp3(path, tags) ? path : QString();
     }
-    // Runs the operation into the playlist "Mine" (or the library list's AddFiles) to its end.
-    void Run(CFiles& files, CObserver& observer, bool viaLibrary = false)
+    // Into the playlist "Mine", or the library list's AddFiles.
+    void Start(CFiles& files, bool viaLibrary = false)
     {
-        if (viaLibrary) {
-            CIUnknownPtr<IPlayerClientPlaylist> library;
-            QCOMPARE(m_client->GetLibraryPlaylist(library.Out()), S_OK);
-            QCOMPARE(library->AddFiles(&files, &observer, m_operation.Out()), S_OK);
-        } else {
-            QCOMPARE(CIPlayerClientWmpOperationAddFilesImpl::CreateInstance(m_client, m_playlist, false, &files,
-                                                                            &observer, m_operation.Out()),
-                     S_OK);
-        }
+        CIUnknownPtr<IPlayerClientPlaylist> library;
+        QCOMPARE(m_client->GetLibraryPlaylist(library.Out()), S_OK);
+        QCOMPARE(viaLibrary ? library->AddFiles(&files, &m_observer, m_operation.Out())
+                            : CIPlayerClientWmpOperationAddFilesImpl::CreateInstance(
+                                  m_client, m_playlist, false, &files, &m_observer, m_operation.Out()),
+                 S_OK);
         QCOMPARE(m_client->GetRunningOperationCount(), 1);
-        QTRY_COMPARE_WITH_TIMEOUT(observer.results.size(), 1, 6000);
+    }
+    // The end: the observer is told once, the operation leaves the client and drops its own reference (the
+    // caller's stays).
+    void Finish()
+    {
+        QTRY_COMPARE_WITH_TIMEOUT(m_observer.results.size(), 1, 6000);
         QCOMPARE(m_client->GetRunningOperationCount(), 0);
-        // Its own reference goes after completion; the caller's stays.
         QTRY_COMPARE((m_operation->AddRef(), m_operation->Release()), 1u);
+        QCOMPARE(m_observer.results.size(), 1);
+    }
+    CPlayerClientOperationReport Report()
+    {
+        CPlayerClientOperationReport report;
+        m_operation->GetStatus(report);
+        return report;
     }
     QStringList PlaylistTitles()
     {
         QStringList titles;
-        for (quint32 id : Sim()->Library().PlaylistsByName(QStringLiteral("Mine")).first()->items)
-            titles << Sim()->RawAttribute(id, QStringLiteral("Title")).trimmed();
+        for (quint32 id : Sim()->Library().PlaylistsByName("Mine").first()->items)
+            titles << Sim()->RawAttribute(id, "Title").trimmed();
         return titles;
     }
 
@@ -169,8 +128,9 @@ private slots:
         m_dispatcher = new CPlayerClientDispatcher();
         m_client = new CPlayerClientWMP(m_dispatcher);
         m_dir.reset(new QTemporaryDir());
-        Sim()->AddPlaylist(QStringLiteral("Mine"), {});
+        Sim()->AddPlaylist("Mine", {});
         m_playlist.Attach(Sim()->NewPlaylistObject(Sim()->Library().Playlists().first()));
+        m_observer = CObserver();
     }
 
     void cleanup()
@@ -182,20 +142,8 @@ private slots:
         QCOMPARE(Sim()->SinkCount(), 0);
     }
 
-    void localFiles()
-    {
-        CFiles files({File("A"), File("B"), File("C")}, 0);
-        CObserver observer;
-        Run(files, observer);
-        QCOMPARE(observer.results, QList<int>{S_OK});
-        QCOMPARE(PlaylistTitles(), (QStringList{"A", "B", "C"}));
-        QCOMPARE(observer.report.count, 3);
-        QCOMPARE(observer.added, 3);
-        QCOMPARE(observer.progress.last(), 100.0);
-    }
-
-    // What the player read must match the tags, compared trimmed and with case.
-    void metadataCheck_data()
+    // Local files go in, in order; what the player read must match the tags, compared trimmed and with case.
+    void localFiles_data()
     {
         QTest::addColumn<QString>("secondTitle");  // the tag of the second file
         QTest::addColumn<QString>("playerTitle");  // what the player reads instead, empty: the tag
@@ -204,8 +152,7 @@ private slots:
         QTest::newRow("blank at the end of a tag") << "B " << "" << int(S_OK);
         QTest::newRow("untitled file") << "" << "" << int(S_OK);
     }
-
-    void metadataCheck()
+    void localFiles()
     {
         QFETCH(QString, secondTitle);
         QFETCH(QString, playerTitle);
@@ -214,62 +161,72 @@ private slots:
         if (!playerTitle.isEmpty())
             Sim()->SetTagOverride(second, {{"Title", playerTitle}});
         CFiles files({File("A"), second, File("C")}, 0);
-        CObserver observer;
-        Run(files, observer);
-        QCOMPARE(observer.results, QList<int>{expected});
+        Start(files);
+        Finish();
+        const CPlayerClientOperationReport report = Report();
+        QCOMPARE(m_observer.results, QList<int>{expected});
         QVERIFY(QFile::exists(second));
         if (expected == S_OK) {
             QCOMPARE(PlaylistTitles(), (QStringList{"A", "B", "C"}));
+            QList<CIUnknownPtr<IPlayerClientSong>> added;
+            QVERIFY(m_operation->GetAddedSongs(added) == S_OK && added.size() == 3 && report.count == 3);
+            QCOMPARE(m_observer.progress.last(), 100.0);
             return;
         }
         // Out of the library again, the file kept; what came before stays, nothing after is added.
         QVERIFY(!InLibrary(second) && !InLibrary(files.paths[2]));
         QCOMPARE(PlaylistTitles(), QStringList{"A"});
-        QCOMPARE(observer.report.count, 1);
-        QCOMPARE(observer.report.failedIndex, 1);
-        QCOMPARE(observer.report.failedStage, int(PlayerClient::FailedStageAdd));
+        QVERIFY(report.count == 1 && report.failedIndex == 1 && report.failedStage == PlayerClient::FailedStageAdd);
     }
 
-    // Files fetched first: counted when added, a failed fetch ends the run, a mismatch is skipped.
+    // Files fetched first: counted when added; a failed fetch ends the run, a mismatch is skipped; a cancel
+    // ends it at once, the observer hearing it exactly once, and no later file goes in.
     void fetched_data()
     {
         QTest::addColumn<int>("failFetch");  // index whose fetch fails, -1 none
         QTest::addColumn<int>("mismatch");   // index the player reads otherwise, -1 none
+        QTest::addColumn<bool>("cancel");    // during the second fetch
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("count");
-        QTest::newRow("all fetched") << -1 << -1 << int(S_OK) << 3;
-        QTest::newRow("fetch fails") << 1 << -1 << int(SV_E_DEVICE_CHANGED) << 1;
-        QTest::newRow("mismatch skipped") << -1 << 1 << int(S_OK) << 2;
+        QTest::newRow("all fetched") << -1 << -1 << false << int(S_OK) << 3;
+        QTest::newRow("fetch fails") << 1 << -1 << false << int(SV_E_DEVICE_CHANGED) << 1;
+        QTest::newRow("mismatch skipped") << -1 << 1 << false << int(S_OK) << 2;
+        QTest::newRow("cancelled") << -1 << -1 << true << int(SV_E_CANCELLED) << 1;
     }
-
     void fetched()
     {
         QFETCH(int, failFetch);
         QFETCH(int, mismatch);
+        QFETCH(bool, cancel);
         QFETCH(int, expected);
         QFETCH(int, count);
         CFiles files({}, CPlayerClientAddingFilesCollection::FlagMakeReadyFirst);
-        QDir().mkpath(m_dir->filePath(QStringLiteral("in")));
+        QDir(m_dir->path()).mkdir("in");
         for (const char* name : {"A", "B", "C"}) {
-            files.sources << File(name, name, QStringLiteral("device"));
+            files.sources << File(name, name, "device");
             files.paths << m_dir->filePath(QStringLiteral("in/%1.mp3").arg(name));
         }
-        files.fetchResults.insert(failFetch, SV_E_DEVICE_CHANGED);
+        files.failIndex = failFetch;
+        files.slowIndex = cancel ? 1 : -1;
         if (mismatch >= 0)
             Sim()->SetTagOverride(files.paths[mismatch], {{"Title", "other"}});
-        CObserver observer;
-        Run(files, observer);
-        QCOMPARE(observer.results, QList<int>{expected});
-        QCOMPARE(observer.report.count, count);
-        QCOMPARE(PlaylistTitles().size(), count);
+        Start(files);
+        if (cancel) {
+            QTRY_COMPARE(files.startCalls, 2);
+            QCOMPARE(m_operation->Cancel(), S_OK);
+            QCOMPARE(m_observer.results.size(), 1);
+        }
+        Finish();
+        const CPlayerClientOperationReport report = Report();
+        QCOMPARE(m_observer.results, QList<int>{expected});
+        QVERIFY(report.count == count && PlaylistTitles().size() == count);
         if (failFetch >= 0) {
-            QCOMPARE(observer.report.failedIndex, failFetch);
-            QCOMPARE(observer.report.failedStage, int(PlayerClient::FailedStageFetch));
+            QVERIFY(report.failedIndex == failFetch && report.failedStage == PlayerClient::FailedStageFetch);
             QCOMPARE(files.startCalls, failFetch + 1);
         }
         if (mismatch >= 0) {
             // The fetched copy that the library does not keep is deleted; the run goes on.
-            QCOMPARE(observer.report.skipped, QList<int>{mismatch});
+            QCOMPARE(report.skipped, QList<int>{mismatch});
             QVERIFY(!QFile::exists(files.paths[mismatch]) && !InLibrary(files.paths[mismatch]));
             QVERIFY(InLibrary(files.paths[2]));
         }
@@ -284,42 +241,18 @@ private slots:
         QTest::newRow("missing file") << QStringList{"/nowhere/gone.mp3"} << int(E_FAIL);
         QTest::newRow("empty path") << QStringList{""} << int(E_INVALIDARG);
     }
-
     void edges()
     {
         QFETCH(QStringList, paths);
         QFETCH(int, expected);
         CFiles files(paths, CPlayerClientAddingFilesCollection::FlagAddToSyncList);
-        CObserver observer;
         QElapsedTimer elapsed;
         elapsed.start();
-        Run(files, observer);
-        QCOMPARE(observer.results, QList<int>{expected});
-        QCOMPARE(observer.report.failed, !paths.isEmpty());
+        Start(files);
+        Finish();
+        QCOMPARE(Report().failed, !paths.isEmpty());
+        QCOMPARE(m_observer.results, QList<int>{expected});
         QVERIFY(elapsed.elapsed() < 1500);
-    }
-
-    // A cancel ends the run at once; the observer hears it exactly once and no later file goes in.
-    void cancel()
-    {
-        CFiles files({}, CPlayerClientAddingFilesCollection::FlagMakeReadyFirst);
-        for (const char* name : {"A", "B", "C"}) {
-            files.sources << File(name, name, QStringLiteral("device"));
-            files.paths << m_dir->filePath(QStringLiteral("%1.mp3").arg(name));
-        }
-        files.fetchDelays.insert(1, 60000);
-        CObserver observer;
-        QCOMPARE(CIPlayerClientWmpOperationAddFilesImpl::CreateInstance(m_client, m_playlist, false, &files, &observer,
-                                                                        m_operation.Out()),
-                 S_OK);
-        QTRY_COMPARE(files.startCalls, 2);
-        QCOMPARE(m_operation->Cancel(), S_OK);
-        QCOMPARE(observer.results, QList<int>{SV_E_CANCELLED});
-        QCOMPARE(observer.report.count, 1);
-        QCOMPARE(m_client->GetRunningOperationCount(), 0);
-        QTRY_COMPARE((m_operation->AddRef(), m_operation->Release()), 1u);
-        QCOMPARE(observer.results.size(), 1);
-        QCOMPARE(PlaylistTitles(), QStringList{"A"});
     }
 
     // End to end: local files through the library list with the sync flag.
@@ -328,23 +261,20 @@ private slots:
         CIUnknownPtr<IPlayerClientPlaylistSync> sync;
         QCOMPARE(m_client->GetPlaylistSync(sync.Out()), S_OK);
         int stat = 9;
-        QCOMPARE(sync->GetLibraryStat(&stat), S_OK);
-        QCOMPARE(stat, -1);
-        CSyncEvents events;
-        sync->Subscribe(&events, SLOT(OnEvent(int)));
+        QVERIFY(sync->GetLibraryStat(&stat) == S_OK && stat == -1);
+        CEventRecorder events;
+        sync->Subscribe(&events, SLOT(OnCollectionEvent(int)));
         CFiles files({File("One"), File("Two")}, CPlayerClientAddingFilesCollection::FlagAddToSyncList);
-        CObserver observer;
         QElapsedTimer elapsed;
         elapsed.start();
-        Run(files, observer, true);
-        QCOMPARE(observer.results, QList<int>{S_OK});
+        Start(files, true);
+        Finish();
+        QCOMPARE(m_observer.results, QList<int>{S_OK});
         QVERIFY(elapsed.elapsed() >= 1900);  // the closing wait
-        QCOMPARE(observer.progress.last(), 100.0);
-        QCOMPARE(Sim()->Library().AudioCount(), 2);
-        QVERIFY(PlaylistTitles().isEmpty());
+        QCOMPARE(m_observer.progress.last(), 100.0);
+        QVERIFY(Sim()->Library().AudioCount() == 2 && PlaylistTitles().isEmpty());
         QCOMPARE(sync->GetItemCount(), 2);
-        QCOMPARE(sync->GetLibraryStat(&stat), S_OK);
-        QCOMPARE(stat, 1);
+        QVERIFY(sync->GetLibraryStat(&stat) == S_OK && stat == 1);
         QCOMPARE(events.events, QList<int>{PlayerClient::EventUpdated});
     }
 
@@ -354,14 +284,14 @@ private slots:
         const QString path = File("Kept");
         quint32 id = 0;
         QCOMPARE(Sim()->AddFile(path, &id), S_OK);
-        Sim()->SetRawAttribute(id, QStringLiteral("Title"), QStringLiteral("Renamed in the player"));
-        Sim()->AddPlaylist(QStringLiteral("Faves"), {id});
+        Sim()->SetRawAttribute(id, "Title", "Renamed in the player");
+        Sim()->AddPlaylist("Faves", {id});
         CFiles files({path}, 0);
-        CObserver observer;
-        Run(files, observer, true);
-        QCOMPARE(observer.results, QList<int>{SV_E_NO_CONTENT});
+        Start(files, true);
+        Finish();
+        QCOMPARE(m_observer.results, QList<int>{SV_E_NO_CONTENT});
         QVERIFY(InLibrary(path) && QFile::exists(path));
-        QCOMPARE(Sim()->Library().PlaylistsByName(QStringLiteral("Faves")).first()->items, QVector<quint32>{id});
+        QCOMPARE(Sim()->Library().PlaylistsByName("Faves").first()->items, QVector<quint32>{id});
     }
 };
 
