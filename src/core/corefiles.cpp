@@ -37,16 +37,16 @@ HRESULT PrepareDataFolders()
     const QString temp = GetTempDirectory();
     QDir tempDir(temp);
     if (tempDir.exists() && !tempDir.removeRecursively()) {
-        WriteLog("PrepareDataFolders: could not empty [%ls]", qUtf16Printable(temp));
+        WriteLog("PrepareDataFolders: could not empty [%ls] %x", qUtf16Printable(temp), E_FAIL);
         hr = E_FAIL;
     }
     if (!QDir().mkpath(temp)) {
-        WriteLog("PrepareDataFolders: could not make [%ls]", qUtf16Printable(temp));
+        WriteLog("PrepareDataFolders: could not make [%ls] %x", qUtf16Printable(temp), E_FAIL);
         hr = E_FAIL;
     }
     const QString reports = GetReportsDirectory();
     if (!QDir().mkpath(reports)) {
-        WriteLog("PrepareDataFolders: could not make [%ls]", qUtf16Printable(reports));
+        WriteLog("PrepareDataFolders: could not make [%ls] %x", qUtf16Printable(reports), E_FAIL);
         hr = E_FAIL;
     }
     return hr;

@@ -90,7 +90,7 @@ HRESULT OpenLog()
             const QString error = file->errorString();
             delete file;
             lock.unlock();
-            WriteLog("OpenLog: can not open [%ls] %ls", qUtf16Printable(path), qUtf16Printable(error));
+            WriteLog("OpenLog: can not open [%ls] %ls %x", qUtf16Printable(path), qUtf16Printable(error), E_FAIL);
             return E_FAIL;
         }
         file->write("\xEF\xBB\xBF", 3);

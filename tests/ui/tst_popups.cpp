@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QListWidget>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QSettings>
 #include <QStackedLayout>
@@ -46,6 +47,18 @@ CTranslatedStringDesc Text(const char* text)
 {
     return CTranslatedStringDesc(QString::fromLatin1(text));
 }
+
+// Some desktop styles activate list items on a single click: a click then reports both "clicked"
+// and "activated".
+class CSingleClickStyle : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override
+    {
+        return hint == SH_ItemView_ActivateItemOnSingleClick ? 1 : QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
 
 } // namespace
 
@@ -167,11 +180,14 @@ private slots:
         checked.setCheckable(true);
         checked.setChecked(true);
         QSignalSpy disabledSpy(&disabled, &QAction::triggered);
+        QSignalSpy firstSpy(&first, &QAction::triggered);
         QWidget* topAtTrigger = nullptr;
         connect(&first, &QAction::triggered, this, [&]() { topAtTrigger = m_stack->GetTopWidget(); });
 
         auto* menu = new CPopupMenuWidget({&first, &disabled, &checked});
         QListWidget* list = menu->List();
+        CSingleClickStyle singleClick;
+        list->setStyle(&singleClick);
         QCOMPARE(list->count(), 3);
         QCOMPARE(list->item(0)->text(), QStringLiteral("First"));
         QCOMPARE(list->item(2)->checkState(), Qt::Checked);
@@ -183,6 +199,7 @@ private slots:
         // The menu is gone before the action runs, so what the action opens lies on top.
         ClickRow(list, 0);
         QVERIFY(topAtTrigger && topAtTrigger != menu);
+        QCOMPARE(firstSpy.count(), 1);
     }
 
     void progressShowsAfterItsDelay()
@@ -217,6 +234,8 @@ private slots:
         const QString current = Skin::instance()->GetCurrentSkinId();
         auto* picker = new CPopupSelectSkin(current, &receiver, SLOT(OnSkin(QString)));
         QListWidget* list = picker->List();
+        CSingleClickStyle singleClick;
+        list->setStyle(&singleClick);
         QCOMPARE(list->count(), Skin::instance()->GetSkins().size());
         QCOMPARE(list->item(0)->checkState(), Qt::Checked);
         m_stack->Push(picker);

@@ -114,7 +114,7 @@ private slots:
         QTRY_VERIFY(b.isNull() && c.isNull());
         QCOMPARE(m_stack->PopUpTo(m_main), S_OK);
         QCOMPARE(m_stack->GetTopWidget(), m_main);
-        QTest::ignoreMessage(QtDebugMsg, "CPopupStack::PopUpTo: not on stack");
+        QTest::ignoreMessage(QtDebugMsg, "CPopupStack::PopUpTo: not on stack 800700a0");
         QCOMPARE(m_stack->PopUpTo(a), E_INVALIDARG);
     }
 

@@ -173,7 +173,7 @@ private slots:
         QTest::ignoreMessage(QtDebugMsg, "Skin::ChooseSkin: [zeta] save=0 force=0");
         QCOMPARE(skin.ChooseSkin(QStringLiteral("zeta"), false, false), S_OK);
         QCOMPARE(QSettings().value(QStringLiteral("skin8/name")).toString(), QStringLiteral("alpha"));
-        QTest::ignoreMessage(QtDebugMsg, "Skin::ChooseSkin: unknown skin[nope]");
+        QTest::ignoreMessage(QtDebugMsg, "Skin::ChooseSkin: unknown skin[nope] 800700a0");
         QCOMPARE(skin.ChooseSkin(QStringLiteral("nope"), true, true), E_INVALIDARG);
         QCOMPARE(skin.GetCurrentSkinId(), QStringLiteral("zeta"));
     }

@@ -53,8 +53,12 @@ bool IsClassRegistered(const CLSID& clsid)
 
 HRESULT CreateInstance(const CLSID& clsid, const IID& iid, void** object)
 {
-    if (!object)
+    if (!object) {
+        LogLine(QStringLiteral("ClassRegistry::CreateInstance: class %1 no out pointer %2")
+                    .arg(clsid.toString())
+                    .arg(quint32(E_POINTER), 0, 16));
         return E_POINTER;
+    }
     *object = nullptr;
     CClassFactory factory;
     {

@@ -71,9 +71,11 @@ CPopupMenuWidget::~CPopupMenuWidget() = default;
 
 void CPopupMenuWidget::OnItemActivated(QListWidgetItem* item)
 {
-    const int row = item ? m_list->row(item) : -1;
+    // Styles that activate on a single click report one click as both "clicked" and "activated".
+    const int row = item && !m_done ? m_list->row(item) : -1;
     if (row < 0 || row >= m_actions.size() || !(item->flags() & Qt::ItemIsEnabled))
         return;
+    m_done = true;
     QPointer<QAction> action = m_actions.at(row);
     // The menu goes first, so that whatever the action opens lies on top.
     close();

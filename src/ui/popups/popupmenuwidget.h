@@ -24,4 +24,5 @@ private slots:
 private:
     QListWidget* m_list;
     QList<QPointer<QAction>> m_actions;  // by row
+    bool m_done = false;                 // a row was chosen: the menu acts once
 };

@@ -78,7 +78,7 @@ HRESULT CPopupOperationProgress::PushNow()
     CCoreApplicationObject* app = GetCoreApplicationObject();
     CPopupStack* stack = app ? app->GetPopupStack() : nullptr;
     if (!stack) {
-        WriteLog("CPopupOperationProgress::ShowDelayed: no popup stack");
+        WriteLog("CPopupOperationProgress::ShowDelayed: no popup stack %x", E_FAIL);
         return E_FAIL;
     }
     m_pushed = true;

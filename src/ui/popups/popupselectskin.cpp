@@ -50,8 +50,10 @@ void CPopupSelectSkin::HandleShown()
 
 void CPopupSelectSkin::OnItemClicked(QListWidgetItem* item)
 {
-    if (!item)
+    // Styles that activate on a single click report one click as both "clicked" and "activated".
+    if (!item || m_done)
         return;
+    m_done = true;
     const QString id = item->data(Qt::UserRole).toString();
     WriteLog("CPopupSelectSkin::OnItemClicked: id[%ls]", qUtf16Printable(id));
     close();

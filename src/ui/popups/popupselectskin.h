@@ -27,4 +27,5 @@ private slots:
 
 private:
     QListWidget* m_list;
+    bool m_done = false;  // a skin was chosen: reported once
 };

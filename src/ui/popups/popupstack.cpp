@@ -78,7 +78,7 @@ HRESULT CPopupStack::Push(QWidget* widget)
         return E_FAIL;
     }
     if (!m_layout) {
-        WriteLog("CPopupStack::Push: no layout");
+        WriteLog("CPopupStack::Push: no layout %x", E_FAIL);
         return E_FAIL;
     }
 
@@ -142,7 +142,7 @@ HRESULT CPopupStack::PopUpTo(QWidget* widget)
 {
     const int index = widget ? IndexOf(widget) : -1;
     if (index < 0) {
-        WriteLog("CPopupStack::PopUpTo: not on stack");
+        WriteLog("CPopupStack::PopUpTo: not on stack %x", E_INVALIDARG);
         return E_INVALIDARG;
     }
     while (m_entries.size() > index + 1) {

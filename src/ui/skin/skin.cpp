@@ -234,7 +234,7 @@ HRESULT Skin::ChooseSkin(const QString& id, bool save, bool force)
 {
     const int index = FindSkin(id);
     if (index < 0) {
-        WriteLog("Skin::ChooseSkin: unknown skin[%ls]", qUtf16Printable(id));
+        WriteLog("Skin::ChooseSkin: unknown skin[%ls] %x", qUtf16Printable(id), E_INVALIDARG);
         return E_INVALIDARG;
     }
     WriteLog("Skin::ChooseSkin: [%ls] save=%d force=%d", qUtf16Printable(id), int(save), int(force));
