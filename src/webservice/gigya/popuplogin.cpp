@@ -201,7 +201,6 @@ bool CPopupLogin::IsAllowedUrl(const QUrl& url)
 
 void CPopupLogin::ShowErrorCode(HRESULT code)
 {
-    WriteLog("Gigya::CPopupLogin::ShowErrorCode: %x", code);
     m_view->stop();
     m_view->hide();
     m_message->setText(CErrorMsgHelper::ErrorMessage(code));

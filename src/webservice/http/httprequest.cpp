@@ -23,8 +23,7 @@ HRESULT CHttpRequestBase::StartAndConnect(CHttpRequestBase* request, HRESULT bui
         WriteLog("%s: no request %x", where, E_OUTOFMEMORY);
         return E_OUTOFMEMORY;
     }
-    if (FAILED(buildResult)) {
-        WriteLog("%s: build failed %x", where, buildResult);
+    if (FAILED(buildResult)) { // the builder logged it
         delete request;
         return buildResult;
     }
@@ -36,8 +35,7 @@ HRESULT CHttpRequestBase::StartAndConnect(CHttpRequestBase* request, HRESULT bui
     }
     request->m_deleteAfterDelivery = true;
     const HRESULT hr = request->Start();
-    if (FAILED(hr)) {
-        WriteLog("%s: start failed %x", where, hr);
+    if (FAILED(hr)) { // Start() logged it
         delete request;
         return hr;
     }

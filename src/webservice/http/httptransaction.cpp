@@ -141,6 +141,7 @@ HRESULT CHttpTransaction::Start()
     }
     const HRESULT hr = SendRequest(m_url);
     if (FAILED(hr)) {
+        WriteLog("Drelk::CHttpTransaction::Start: [%ls] not sent %x", qUtf16Printable(LogText(m_url)), hr);
         ClosePartFile(false);
         return hr;
     }
