@@ -171,10 +171,6 @@ bool LyricsCache::Load(const QString& path)
         file.seek(0);
         QXmlStreamReader reader(&file);
         ok = ReadDocument(reader, found);
-        if (!ok) {
-            WriteLog("LyricsCache::Load: failed to parse file[%ls] line %lld: %ls", qUtf16Printable(path),
-                     static_cast<long long>(reader.lineNumber()), qUtf16Printable(reader.errorString()));
-        }
     }
     if (!ok && file.seek(0)) {
         // A second chance for raw control characters; any other fault keeps the file unreadable.
@@ -188,6 +184,7 @@ bool LyricsCache::Load(const QString& path)
     }
     file.close();
     if (!ok) {
+        WriteLog("LyricsCache::Load: failed to parse file[%ls]", qUtf16Printable(path));
         m_protectFile = !KeepUnreadableFile(path);
         return false;
     }
@@ -342,8 +339,7 @@ bool LyricsCache::Save()
 
     QSaveFile file(m_path);
     if (!file.open(QIODevice::WriteOnly)) {
-        WriteLog("LyricsCache::Save: failed to open[%ls] err=%x", qUtf16Printable(m_path),
-                 static_cast<unsigned>(file.error()));
+        WriteLog("LyricsCache::Save: failed to open[%ls]", qUtf16Printable(m_path));
         return false;
     }
 
@@ -364,7 +360,7 @@ bool LyricsCache::Save()
     writer.setAutoFormatting(true);
     writer.writeStartElement(Names().lyrics);
     for (auto it = m_table.cbegin(); it != m_table.cend() && written; ++it) {
-        WriteSongElement(writer, it.value());
+        CreateSongElement(writer, it.value());
         if (text.size() >= blockChars)
             flush();
     }
@@ -381,7 +377,7 @@ bool LyricsCache::Save()
     return true;
 }
 
-void LyricsCache::WriteLineElement(QXmlStreamWriter& writer, const CLyricLine& line)
+void LyricsCache::CreateLineElement(QXmlStreamWriter& writer, const CLyricLine& line)
 {
     const CNames& n = Names();
     writer.writeEmptyElement(n.line);
@@ -389,7 +385,7 @@ void LyricsCache::WriteLineElement(QXmlStreamWriter& writer, const CLyricLine& l
     writer.writeAttribute(n.text, XmlSafeText(line.text));
 }
 
-void LyricsCache::WriteSongElement(QXmlStreamWriter& writer, const SongLyrics& lyrics)
+void LyricsCache::CreateSongElement(QXmlStreamWriter& writer, const SongLyrics& lyrics)
 {
     const CNames& n = Names();
     writer.writeStartElement(n.song);
@@ -411,7 +407,7 @@ void LyricsCache::WriteSongElement(QXmlStreamWriter& writer, const SongLyrics& l
         writer.writeStartElement(n.lyrics);
         writer.writeAttribute(n.version, QString::number(lyrics.version));
         for (const CLyricLine& line : lyrics.lines)
-            WriteLineElement(writer, line);
+            CreateLineElement(writer, line);
         writer.writeEndElement();
     }
     writer.writeEndElement();

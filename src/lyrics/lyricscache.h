@@ -56,8 +56,8 @@ public:
     const CTable& Table() const { return m_table; }
 
     // The elements of the file for one line and one song (with its lyrics and lines).
-    static void WriteLineElement(QXmlStreamWriter& writer, const CLyricLine& line);
-    static void WriteSongElement(QXmlStreamWriter& writer, const SongLyrics& lyrics);
+    static void CreateLineElement(QXmlStreamWriter& writer, const CLyricLine& line);
+    static void CreateSongElement(QXmlStreamWriter& writer, const SongLyrics& lyrics);
     // Text without the characters an XML 1.0 document cannot hold.
     static QString XmlSafeText(const QString& text);
 

@@ -283,6 +283,7 @@ void LyricsManager::OnLyricDescArrived(int result, int kind, const SonveroProtoc
         // The service has no lyrics for this song: an answer like any other, with no lines.
         WriteLog("LyricsManager::OnLyricDescArrived: no lyrics on the service");
         desc = SonveroProtocol::CLyricDesc();
+        desc.title = m_current.title, desc.artist = m_current.artist, desc.album = m_current.album;
         kind = 1;
         result = S_OK;
     }
