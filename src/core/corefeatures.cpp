@@ -1,6 +1,7 @@
 #include "core/corefeatures.h"
 
 #include <atomic>
+#include <utility>
 
 #include "core/log.h"
 
@@ -8,7 +9,7 @@ namespace CoreFeatures {
 
 namespace {
 
-bool IsDefaultOn(int n)
+constexpr bool IsDefaultOn(int n)
 {
     switch (n) {
     case FeatureAds:
@@ -24,14 +25,19 @@ bool IsDefaultOn(int n)
     }
 }
 
-// Read from any thread, changed on the main thread only. Holds the defaults from the start so that
-// nothing reads an unfilled table.
-std::atomic<bool> s_flags[FeatureCount] = {
-    false, true, true, false, false, true, false, false, false, true,  // 0..9
-    false, false, false, false, false, false, false, false, false, false,  // 10..19
-    false, false, true, true, false, false, true, false, false, false,  // 20..29
-    false, false, false, false,  // 30..33
+template <class Numbers>
+struct CFlagTable;
+
+template <int... N>
+struct CFlagTable<std::integer_sequence<int, N...>>
+{
+    std::atomic<bool> flags[sizeof...(N)] = {IsDefaultOn(N)...};
+    std::atomic<bool>& operator[](int n) { return flags[n]; }
 };
+
+// Read from any thread, changed on the main thread only. Holds the defaults from the start (constant
+// initialisation) so that nothing reads an unfilled table.
+CFlagTable<std::make_integer_sequence<int, FeatureCount>> s_flags;
 
 } // namespace
 

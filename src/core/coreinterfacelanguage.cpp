@@ -13,7 +13,6 @@
 
 #include "core/corefeatures.h"
 #include "core/log.h"
-#include "core/resultcodes.h"
 
 // The translations are compiled into sv_resources; a static library's resources must be registered
 // by hand, from the global namespace.
@@ -119,20 +118,19 @@ QString TranslationFile(const QString& code)
 // Every translation loaded side by side, for GetAllTranslations; loaded once, on first use.
 const std::vector<std::unique_ptr<QTranslator>>& AllTranslators()
 {
-    static std::vector<std::unique_ptr<QTranslator>> translators;
-    static bool loaded = false;
-    if (!loaded) {
-        loaded = true;
+    static const std::vector<std::unique_ptr<QTranslator>> translators = [] {
+        std::vector<std::unique_ptr<QTranslator>> loaded;
         for (const QString& code : CCoreInterfaceLanguage::GetAvailableTranslations()) {
             if (code == QLatin1String(CCoreInterfaceLanguage::DefaultLanguage))
                 continue;
             auto translator = std::make_unique<QTranslator>();
             if (translator->load(TranslationFile(code)))
-                translators.push_back(std::move(translator));
+                loaded.push_back(std::move(translator));
             else
                 WriteLog("CCoreInterfaceLanguage::GetAllTranslations: cannot load [%ls]", qUtf16Printable(code));
         }
-    }
+        return loaded;
+    }();
     return translators;
 }
 
@@ -149,7 +147,6 @@ CCoreInterfaceLanguage* GetCoreInterfaceLanguage()
 
 CCoreInterfaceLanguage::CCoreInterfaceLanguage(QObject* parent) : QObject(parent)
 {
-    EnsureResources();
     const QStringList available = GetAvailableTranslations();
     QString code = QSettings().value(QLatin1String(TranslationKey)).toString();
     if (!available.contains(code)) {

@@ -41,13 +41,7 @@ CCoreOperationBase::CCoreOperationBase(QObject* parent, const QString& name, int
 
 CCoreOperationBase::~CCoreOperationBase()
 {
-    if (m_stageOperation) {
-        CCoreOperationBase* op = m_stageOperation;
-        m_stageOperation = nullptr;
-        disconnect(op, nullptr, this, nullptr);
-        op->Cancel();
-        op->deleteLater();
-    }
+    CCoreOperationBase::ReleaseStageOperation();
     qDeleteAll(m_stages);
     delete m_defaultDesc;
 }

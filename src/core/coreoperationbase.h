@@ -96,7 +96,6 @@ public:
     // running and notify is set, emits WhenCompleted(err).
     void Stop(int err, bool notify);
 
-    int GetStageCount() const { return m_stageCount; }
     int GetCurrentStage() const { return m_curStage; }
     int GetRunValue() const { return m_runValue; }
     // The code the last run ended with (1 while none has ended).

@@ -27,7 +27,6 @@ public:
     HRESULT Initialize();
     // Whether the last Initialize had to create the table.
     bool IsCreated() const { return m_created; }
-    const QString& GetTableName() const { return m_tableName; }
 
     // The name's ROWID, inserting the name when absent (names compare exactly); negative = a result code.
     qint64 GetIdByName(const QString& name);

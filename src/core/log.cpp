@@ -21,6 +21,16 @@ bool s_handlerInstalled = false;
 // instead of taking the lock a second time.
 thread_local bool t_writing = false;
 
+// Called with s_mutex held.
+void CloseFile()
+{
+    if (!s_file)
+        return;
+    s_file->close();
+    delete s_file;
+    s_file = nullptr;
+}
+
 void LogMessageHandler(QtMsgType, const QMessageLogContext&, const QString& message)
 {
     if (t_writing)
@@ -74,11 +84,7 @@ HRESULT OpenLog()
     const QString previous = path + QStringLiteral(".1");
     {
         QMutexLocker lock(&s_mutex);
-        if (s_file) {
-            s_file->close();
-            delete s_file;
-            s_file = nullptr;
-        }
+        CloseFile();
         // One generation of the previous run is kept so that a crash can still be reported.
         if (QFile::exists(path)) {
             QFile::remove(previous);
@@ -112,11 +118,7 @@ void CloseLog()
         s_handlerInstalled = false;
     }
     QMutexLocker lock(&s_mutex);
-    if (s_file) {
-        s_file->close();
-        delete s_file;
-        s_file = nullptr;
-    }
+    CloseFile();
 }
 
 CStopwatch::CStopwatch(const QString& name)

@@ -78,7 +78,13 @@ TagLib::ID3v2::Tag* FindId3v2Tag(TagLib::File* file)
     return nullptr;
 }
 
-// Opens the file with TagLib; null when TagLib cannot read it.
+// The code of a file TagLib could not open: a missing file is told apart from an unreadable one.
+HRESULT OpenFailure(const QString& path)
+{
+    return QFileInfo::exists(path) ? E_FAIL : SV_E_FILE_MISSING;
+}
+
+// Opens the file with TagLib; false when TagLib cannot read it.
 bool OpenFile(const QString& path, bool readAudioProperties, TagLib::FileRef& ref)
 {
     QFileInfo info(path);
@@ -284,7 +290,7 @@ HRESULT CCoreMediaHelper::GetFileMetadata(const QString& path, CFileMetadata& me
     TagLib::FileRef ref;
     if (!OpenFile(path, false, ref)) {
         WriteLog("CCoreMediaHelper::GetFileMetadata: failed");
-        return QFileInfo::exists(path) ? E_FAIL : SV_E_FILE_MISSING;
+        return OpenFailure(path);
     }
     if (TagLib::Tag* tag = ref.tag()) {
         metadata.title = ToQString(tag->title());
@@ -305,7 +311,7 @@ HRESULT CCoreMediaHelper::GetFileMetadataPictures(const QString& path, CPictureT
     }
     TagLib::FileRef ref;
     if (!OpenFile(path, false, ref)) {
-        const int err = QFileInfo::exists(path) ? E_FAIL : SV_E_FILE_MISSING;
+        const HRESULT err = OpenFailure(path);
         WriteLog("CCoreMediaHelper::GetFileMetadataPictures: failed %x [%ls]", err, qUtf16Printable(path));
         return err;
     }
@@ -368,7 +374,7 @@ void CCoreMediaHelper::DumpFileMetadata(const QString& path)
     }
 
     if (auto* mpeg = dynamic_cast<TagLib::MPEG::File*>(file)) {
-        DumpId3v2(mpeg->hasID3v2Tag() ? mpeg->ID3v2Tag() : nullptr);
+        DumpId3v2(FindId3v2Tag(file));
         if (mpeg->hasID3v1Tag())
             DumpPropertyMap(QStringLiteral("ID3v1"), mpeg->ID3v1Tag()->properties());
         if (mpeg->hasAPETag())
@@ -376,7 +382,7 @@ void CCoreMediaHelper::DumpFileMetadata(const QString& path)
     } else if (auto* flac = dynamic_cast<TagLib::FLAC::File*>(file)) {
         DumpXiph(flac->hasXiphComment() ? flac->xiphComment() : nullptr);
         DumpFlacPictures(QStringLiteral("FLAC"), flac->pictureList());
-        DumpId3v2(flac->hasID3v2Tag() ? flac->ID3v2Tag() : nullptr);
+        DumpId3v2(FindId3v2Tag(file));
         if (flac->hasID3v1Tag())
             DumpPropertyMap(QStringLiteral("ID3v1"), flac->ID3v1Tag()->properties());
     } else if (auto* mp4 = dynamic_cast<TagLib::MP4::File*>(file)) {
@@ -384,11 +390,11 @@ void CCoreMediaHelper::DumpFileMetadata(const QString& path)
     } else if (auto* asf = dynamic_cast<TagLib::ASF::File*>(file)) {
         DumpAsf(asf->tag());
     } else if (auto* wav = dynamic_cast<TagLib::RIFF::WAV::File*>(file)) {
-        DumpId3v2(wav->hasID3v2Tag() ? wav->ID3v2Tag() : nullptr);
+        DumpId3v2(FindId3v2Tag(file));
         if (wav->hasInfoTag())
             DumpPropertyMap(QStringLiteral("RIFF INFO"), wav->InfoTag()->properties());
-    } else if (auto* aiff = dynamic_cast<TagLib::RIFF::AIFF::File*>(file)) {
-        DumpId3v2(aiff->hasID3v2Tag() ? aiff->tag() : nullptr);
+    } else if (dynamic_cast<TagLib::RIFF::AIFF::File*>(file)) {
+        DumpId3v2(FindId3v2Tag(file));
     } else if (auto* xiph = dynamic_cast<TagLib::Ogg::XiphComment*>(file->tag())) {
         DumpXiph(xiph);
     } else if (file->tag()) {

@@ -3,7 +3,6 @@
 #include <QTimer>
 
 #include "core/log.h"
-#include "core/resultcodes.h"
 
 int COperationSimpleWait::StartWait(QPointer<CCoreOperationBase>& holder, QObject* parent, int ms)
 {

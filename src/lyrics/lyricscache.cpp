@@ -58,6 +58,39 @@ bool IsXmlChar(uint ucs4)
         || (ucs4 >= 0xE000 && ucs4 <= 0xFFFD) || (ucs4 >= 0x10000 && ucs4 <= 0x10FFFF);
 }
 
+// Text without the characters an XML 1.0 document cannot hold.
+QString XmlSafeText(const QString& text)
+{
+    const int size = text.size();
+    const QChar* data = text.constData();
+    // Length of the valid character starting at i, 0 when it must go.
+    auto validLength = [data, size](int i) -> int {
+        const ushort c = data[i].unicode();
+        if (c >= 0x20 && c < 0xD800)
+            return 1;
+        if (QChar::isHighSurrogate(c))
+            return i + 1 < size && QChar::isLowSurrogate(data[i + 1].unicode()) ? 2 : 0;
+        return !QChar::isSurrogate(c) && IsXmlChar(c) ? 1 : 0;
+    };
+
+    int i = 0;
+    for (int n; i < size && (n = validLength(i)) > 0; i += n) {
+    }
+    if (i == size)
+        return text;  // the usual case: no copy
+
+    QString result;
+    result.reserve(size);
+    result.append(data, i);
+    while (i < size) {
+        const int n = validLength(i);
+        if (n > 0)
+            result.append(data + i, n);
+        i += qMax(n, 1);
+    }
+    return result;
+}
+
 // Files written by a careless writer may hold raw control characters, which the stream reader refuses.
 // In UTF-8 they are single bytes that never occur inside another character, so dropping them is safe.
 QByteArray WithoutControlBytes(const QByteArray& data)
@@ -400,49 +433,12 @@ void LyricsCache::CreateSongElement(QXmlStreamWriter& writer, const SongLyrics& 
     writer.writeAttribute(n.syncable, lyrics.syncable ? n.one : n.zero);
     writer.writeAttribute(n.blocked, QString::number(lyrics.blocked));
 
-    if (lyrics.lines.isEmpty()) {
-        writer.writeEmptyElement(n.lyrics);
-        writer.writeAttribute(n.version, QString::number(lyrics.version));
-    } else {
-        writer.writeStartElement(n.lyrics);
-        writer.writeAttribute(n.version, QString::number(lyrics.version));
-        for (const CLyricLine& line : lyrics.lines)
-            CreateLineElement(writer, line);
-        writer.writeEndElement();
-    }
+    writer.writeStartElement(n.lyrics);  // closed as "<Lyrics .../>" when there are no lines
+    writer.writeAttribute(n.version, QString::number(lyrics.version));
+    for (const CLyricLine& line : lyrics.lines)
+        CreateLineElement(writer, line);
     writer.writeEndElement();
-}
-
-QString LyricsCache::XmlSafeText(const QString& text)
-{
-    const int size = text.size();
-    const QChar* data = text.constData();
-    // Length of the valid character starting at i, 0 when it must go.
-    auto validLength = [data, size](int i) -> int {
-        const ushort c = data[i].unicode();
-        if (c >= 0x20 && c < 0xD800)
-            return 1;
-        if (QChar::isHighSurrogate(c))
-            return i + 1 < size && QChar::isLowSurrogate(data[i + 1].unicode()) ? 2 : 0;
-        return !QChar::isSurrogate(c) && IsXmlChar(c) ? 1 : 0;
-    };
-
-    int i = 0;
-    for (int n; i < size && (n = validLength(i)) > 0; i += n) {
-    }
-    if (i == size)
-        return text;  // the usual case: no copy
-
-    QString result;
-    result.reserve(size);
-    result.append(data, i);
-    while (i < size) {
-        const int n = validLength(i);
-        if (n > 0)
-            result.append(data + i, n);
-        i += qMax(n, 1);
-    }
-    return result;
+    writer.writeEndElement();
 }
 
 bool LyricsCache::Get(SongLyrics& lyrics) const

@@ -58,8 +58,6 @@ public:
     // The elements of the file for one line and one song (with its lyrics and lines).
     static void CreateLineElement(QXmlStreamWriter& writer, const CLyricLine& line);
     static void CreateSongElement(QXmlStreamWriter& writer, const SongLyrics& lyrics);
-    // Text without the characters an XML 1.0 document cannot hold.
-    static QString XmlSafeText(const QString& text);
 
 private:
     static bool ReadDocument(QXmlStreamReader& reader, CTable& table);

@@ -40,9 +40,18 @@ QStringList SplitLanguageCodes(const QVariant& value)
     return codes;
 }
 
-void ClearLyricContent(SongLyrics& lyrics, int status)
+// The languages used when neither the language file nor the service gives any.
+QStringList FallbackLanguages()
 {
-    lyrics.AssignLyricsWithStatus(SongLyrics(), status);
+    static const char* const codes[] = {
+        "af", "sq", "ar", "be", "bg", "ca", "zh", "zh-CN", "zh-TW", "hr", "cs", "da", "nl", "en",
+        "et", "fi", "fr", "gl", "de", "el", "iw", "hi", "hu", "is", "id", "ga", "it", "ja",
+        "ko", "lv", "lt", "mk", "ms", "mt", "no", "fa", "pl", "pt-PT", "ro", "ru", "sr", "sk",
+        "sl", "es", "sw", "sv", "tl", "th", "tr", "uk", "vi", "cy", "yi"};
+    QStringList list;
+    for (const char* code : codes)
+        list << QString::fromLatin1(code);
+    return list;
 }
 
 } // namespace
@@ -59,19 +68,6 @@ LyricsManager::LyricsManager(QObject* parent)
 // Requests still running are children of this object and go with it, unanswered.
 LyricsManager::~LyricsManager() = default;
 
-QStringList LyricsManager::FallbackLanguages()
-{
-    static const char* const codes[] = {
-        "af", "sq", "ar", "be", "bg", "ca", "zh", "zh-CN", "zh-TW", "hr", "cs", "da", "nl", "en",
-        "et", "fi", "fr", "gl", "de", "el", "iw", "hi", "hu", "is", "id", "ga", "it", "ja",
-        "ko", "lv", "lt", "mk", "ms", "mt", "no", "fa", "pl", "pt-PT", "ro", "ru", "sr", "sk",
-        "sl", "es", "sw", "sv", "tl", "th", "tr", "uk", "vi", "cy", "yi"};
-    QStringList list;
-    for (const char* code : codes)
-        list << QString::fromLatin1(code);
-    return list;
-}
-
 QString LyricsManager::LanguageFilePath()
 {
     return GetDataDirectory() + QStringLiteral("/lyrics.ini");
@@ -86,13 +82,11 @@ void LyricsManager::initializeLyricLanguages()
 
     QSettings file(LanguageFilePath(), QSettings::IniFormat);
     m_excluded.clear();
-    QStringList excluded;
     for (const QString& code : file.childGroups()) {
-        if (!file.value(code + QLatin1Char('/') + QLatin1String(KeyEnable), true).toBool()) {
+        if (!file.value(code + QLatin1Char('/') + QLatin1String(KeyEnable), true).toBool())
             m_excluded.insert(code);
-            excluded << code;
-        }
     }
+    QStringList excluded = m_excluded.values();
     excluded.sort();
     WriteLog("LyricsManager::initializeLyricLanguages: excluded: [%ls]",
              qUtf16Printable(excluded.join(QStringLiteral("], ["))));
@@ -222,13 +216,13 @@ void LyricsManager::SetActiveLanguage(const QString& code)
 bool LyricsManager::GetLyrics(SongLyrics& lyrics)
 {
     if (lyrics.IsEmpty()) {
-        ClearLyricContent(lyrics, SV_E_EMPTY_SONG);
+        lyrics.AssignLyricsWithStatus(SongLyrics(), SV_E_EMPTY_SONG);
         return false;
     }
     WriteLog("LyricsManager::GetLyrics: %ls l[%ls]", qUtf16Printable(lyrics.ToString()),
              qUtf16Printable(lyrics.language));
     if (lyrics.title.isEmpty() || lyrics.artist.isEmpty()) {
-        ClearLyricContent(lyrics, SV_E_TITLE_OR_ARTIST_MISSING);
+        lyrics.AssignLyricsWithStatus(SongLyrics(), SV_E_TITLE_OR_ARTIST_MISSING);
         return false;
     }
     const bool cached = m_cache.Get(lyrics);
@@ -238,18 +232,22 @@ bool LyricsManager::GetLyrics(SongLyrics& lyrics)
 
 void LyricsManager::QueryLyrics(SongLyrics& lyrics)
 {
-    if (m_lyricRequest) {
-        // Its answer is for a song nobody waits for any more.
-        m_lyricRequest->disconnect(this);
-        m_lyricRequest->deleteLater();
-        m_lyricRequest.clear();
-    }
+    DropLyricRequest();  // its answer is for a song nobody waits for any more
     m_current = lyrics;
     const HRESULT hr = StartLyricRequest(lyrics.lines.isEmpty() ? -1 : lyrics.version);
     if (FAILED(hr))
         WriteLog("LyricsManager::QueryLyrics: StartRequest failed %x", hr);
     m_current.status = SUCCEEDED(hr) ? int(SongLyrics::StatusRunning) : hr;
     lyrics.status = m_current.status;
+}
+
+void LyricsManager::DropLyricRequest()
+{
+    if (!m_lyricRequest)
+        return;
+    m_lyricRequest->disconnect(this);
+    m_lyricRequest->deleteLater();
+    m_lyricRequest.clear();
 }
 
 HRESULT LyricsManager::StartLyricRequest(int version)
@@ -272,11 +270,7 @@ void LyricsManager::OnLyricDescArrived(int result, int kind, const SonveroProtoc
     QObject* from = sender();
     if (from && from != m_lyricRequest.data())
         return;  // a replaced query that still got through
-    if (m_lyricRequest) {
-        m_lyricRequest->disconnect(this);
-        m_lyricRequest->deleteLater();
-        m_lyricRequest.clear();
-    }
+    DropLyricRequest();
 
     SonveroProtocol::CLyricDesc desc = answer;
     if (result == SV_E_NO_CONTENT) {

@@ -49,9 +49,6 @@ public:
 
     void initializeLyricLanguages();
 
-    // The languages used when neither the language file nor the service gives any.
-    static QStringList FallbackLanguages();
-
 signals:
     void languagesAvailable();
     void languageChanged(QString code);
@@ -66,6 +63,8 @@ public slots:
 
 private:
     void ApplyLanguageCodes(const QStringList& codes);
+    // Forgets the running lyric request: it is deleted unanswered.
+    void DropLyricRequest();
     HRESULT StartLyricRequest(int version);
     void FinishQuery();
     static QString LanguageFilePath();

@@ -50,6 +50,17 @@ public:
 
 } // namespace WMDM
 
+// Releases what p holds and leaves it null; p is cleared before the release, so that code the release
+// runs never sees a dangling pointer.
+template <class T>
+void ReleaseAndClear(T*& p)
+{
+    if (T* old = p) {
+        p = nullptr;
+        old->Release();
+    }
+}
+
 // Holds one reference to an interface.
 template <class T>
 class CIUnknownPtr

@@ -47,7 +47,6 @@ void CPlayerClientObjectBase::Shutdown()
         timer->stop();
     if (m_owner)
         disconnect(m_owner, nullptr, this, nullptr);
-    DoDisconnectHost();
     emit WhenEvent(PlayerClient::EventShutdown);
 }
 

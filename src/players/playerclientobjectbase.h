@@ -24,7 +24,7 @@ signals:
 
 public slots:
     // Once: sets the shut-down flag, lets the player object go, stops the timers, disconnects from the
-    // owner (and the control host), then WhenEvent(2).
+    // owner, then WhenEvent(2).
     void Shutdown();
     // WhenEvent(0) unless shut down.
     void EmitEventUpdated();
@@ -34,16 +34,13 @@ protected:
     explicit CPlayerClientObjectBase(const char* className, CPlayerClientBase* owner = nullptr);
 
     void SetOwner(CPlayerClientBase* owner) { m_owner = owner; }
-    const char* ClassName() const { return m_className; }
 
     // Shut down: 0x80004005; null receiver or slot: 0x800700A0; else connects WhenEvent( int ) to slot.
     HRESULT DoSubscribe(QObject* receiver, const char* slot);
     HRESULT DoUnsubscribe(QObject* receiver);
 
-    // Hooks of Shutdown: release the player's object the object holds, and disconnect from the control
-    // host when it is connected to one.
+    // Hook of Shutdown: releases the player's object the object holds.
     virtual void DoReleasePlayerObject() {}
-    virtual void DoDisconnectHost() {}
 
 private:
     const char* m_className;

@@ -22,18 +22,18 @@ struct CipherContextDeleter
     void operator()(EVP_CIPHER_CTX* ctx) const { EVP_CIPHER_CTX_free(ctx); }
 };
 
-bool Run(EDirection direction, const QByteArray& input, const QByteArray& key16, QByteArray& output)
+// The output, or empty on failure.
+QByteArray Run(EDirection direction, const QByteArray& input, const QByteArray& key16)
 {
-    output.clear();
     if (key16.size() != 16)
-        return false;
+        return QByteArray();
     std::unique_ptr<EVP_CIPHER_CTX, CipherContextDeleter> ctx(EVP_CIPHER_CTX_new());
     if (!ctx)
-        return false;
+        return QByteArray();
     const unsigned char* key = reinterpret_cast<const unsigned char*>(key16.constData());
     const int enc = direction == EDirection::Encrypt ? 1 : 0;
     if (EVP_CipherInit_ex(ctx.get(), EVP_aes_128_ecb(), nullptr, key, nullptr, enc) != 1)
-        return false;
+        return QByteArray();
     QByteArray buffer(input.size() + 32, Qt::Uninitialized);
     unsigned char* out = reinterpret_cast<unsigned char*>(buffer.data());
     int written = 0;
@@ -41,13 +41,12 @@ bool Run(EDirection direction, const QByteArray& input, const QByteArray& key16,
         && EVP_CipherUpdate(ctx.get(), out, &written, reinterpret_cast<const unsigned char*>(input.constData()),
                             input.size())
                != 1)
-        return false;
+        return QByteArray();
     int tail = 0;
     if (EVP_CipherFinal_ex(ctx.get(), out + written, &tail) != 1)
-        return false;
+        return QByteArray();
     buffer.resize(written + tail);
-    output = buffer;
-    return true;
+    return buffer;
 }
 
 } // namespace
@@ -59,18 +58,14 @@ QByteArray LocalStorageKey()
 
 QByteArray EncryptBytes(const QByteArray& plain, const QByteArray& key16)
 {
-    QByteArray out;
-    if (!Run(EDirection::Encrypt, plain, key16, out))
-        return QByteArray();
-    return out;
+    return Run(EDirection::Encrypt, plain, key16);
 }
 
 QByteArray DecryptBytes(const QByteArray& cipher, const QByteArray& key16)
 {
-    QByteArray out;
-    if (cipher.isEmpty() || cipher.size() % 16 != 0 || !Run(EDirection::Decrypt, cipher, key16, out))
+    if (cipher.isEmpty() || cipher.size() % 16 != 0)
         return QByteArray();
-    return out;
+    return Run(EDirection::Decrypt, cipher, key16);
 }
 
 QString EncryptString(const QString& text)

@@ -24,9 +24,6 @@ public:
 signals:
     void WhenStateChanged(int state);
 
-private slots:
-    void OnTimerTick();
-
 private:
     HRESULT m_state = 0;
     QTimer m_timer;

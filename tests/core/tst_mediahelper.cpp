@@ -4,26 +4,8 @@
 
 #include "core/mediahelper.h"
 #include "core/resultcodes.h"
+#include "support/logcapture.h"
 #include "support/mediawriter.h"
-
-namespace {
-
-// Collects the log lines written while it lives.
-class CLogCapture
-{
-public:
-    CLogCapture() : m_previous(qInstallMessageHandler(Handler)) { s_lines.clear(); }
-    ~CLogCapture() { qInstallMessageHandler(m_previous); }
-    static QStringList s_lines;
-
-private:
-    static void Handler(QtMsgType, const QMessageLogContext&, const QString& message) { s_lines.append(message); }
-    QtMessageHandler m_previous;
-};
-
-QStringList CLogCapture::s_lines;
-
-} // namespace
 
 class TestMediaHelper : public QObject
 {
@@ -77,11 +59,11 @@ private slots:
         QCOMPARE(pictures.value(3).convertToFormat(QImage::Format_ARGB32), front);
         QCOMPARE(pictures.value(4).convertToFormat(QImage::Format_ARGB32), back);
 
-        CLogCapture log;
+        SvTest::CLogCapture log;
         CCoreMediaHelper::DumpFileMetadata(path);
         const QString prefix = QStringLiteral("CCoreMediaHelper::DumpFileMetadata: ");
-        QVERIFY(log.s_lines.contains(prefix + QStringLiteral("file[%1] container[%2]").arg(path, container)));
-        QVERIFY(log.s_lines.contains(prefix + dumpedTitle + title));
+        QVERIFY(log.Lines().contains(prefix + QStringLiteral("file[%1] container[%2]").arg(path, container)));
+        QVERIFY(log.Lines().contains(prefix + dumpedTitle + title));
     }
 
     void brokenFiles_data()
@@ -106,16 +88,16 @@ private slots:
         else if (bytes != "-")
             QVERIFY(SvTest::WriteBytes(path, bytes));
 
-        CLogCapture log;
+        SvTest::CLogCapture log;
         CFileMetadata metadata;
         QCOMPARE(CCoreMediaHelper::GetFileMetadata(path, metadata), code);
-        QCOMPARE(log.s_lines, QStringList{QStringLiteral("CCoreMediaHelper::GetFileMetadata: failed")});
+        QCOMPARE(log.Lines(), QStringList{QStringLiteral("CCoreMediaHelper::GetFileMetadata: failed")});
         CCoreMediaHelper::CPictureTable pictures;
         pictures.insert(3, QImage(1, 1, QImage::Format_RGB32));
         QCOMPARE(CCoreMediaHelper::GetFileMetadataPictures(path, pictures), code);
         QVERIFY(pictures.isEmpty());
         CCoreMediaHelper::DumpFileMetadata(path);
-        QVERIFY(log.s_lines.last().startsWith(QStringLiteral("CCoreMediaHelper::DumpFileMetadata: failed")));
+        QVERIFY(log.Lines().last().startsWith(QStringLiteral("CCoreMediaHelper::DumpFileMetadata: failed")));
     }
 
     void formatLookup_data()

@@ -2,7 +2,6 @@
 
 #include "platform/netlist/networklist.h"
 
-
 using NetList::EConnectivity;
 
 class TestNetList : public QObject

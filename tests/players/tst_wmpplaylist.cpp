@@ -13,28 +13,11 @@
 #include "players/wmp/playerclientwmp.h"
 #include "players/wmp/playerclientwmphelper.h"
 #include "support/mediawriter.h"
+#include "wmptestsupport.h"
 
-using Platform::Wmp::CSimPlayer;
 typedef CIUnknownPtr<IPlayerClientWmpPlaylistPriv> CPlaylistPtr;
 typedef CIUnknownPtr<IPlayerClientSong> CSongPtr;
 typedef QVector<HRESULT> Codes;
-
-namespace {
-CSimPlayer* Sim() { return CSimPlayer::Instance(); }
-
-// Titles of a list's songs, in order.
-QStringList Titles(IPlayerClientCollectionSong* list)
-{
-    QStringList titles;
-    for (int i = 0; i < list->GetItemCount(); ++i) {
-        CSongPtr song;
-        CSongMetadata record;
-        list->GetItem(i, song.Out());
-        titles << (song && SUCCEEDED(song->GetMetadata(&record)) ? record.title : "<failed>");
-    }
-    return titles;
-}
-} // namespace
 
 // Playlists, filtered song lists and songs of the Windows Media Player client on the simulated player.
 class TestWmpPlaylist : public QObject
@@ -65,14 +48,7 @@ private:
         CIPlayerClientWmpPlaylistPrivImpl::CreateInstanceWithRawInteface(m_client, raw, allowAuto, playlist.Out());
         return playlist;
     }
-    CSongPtr SongOf(quint32 id, CPlayerClientWMP* owner = nullptr)
-    {
-        CIUnknownPtr<IWMPMedia> media;
-        media.Attach(Sim()->NewMediaObject(Sim()->Library().FindById(id)));
-        CIUnknownPtr<IPlayerClientWmpSongPriv> song;
-        CIPlayerClientWmpSongPrivImpl::CreateInstanceWithRawInteface(owner ? owner : m_client, media, song.Out());
-        return CSongPtr(song.Get());
-    }
+    CSongPtr SongOf(quint32 id, CPlayerClientWMP* owner = nullptr) { return WmpSongOf(id, owner ? owner : m_client); }
     // A song of another client of the same player.
     CSongPtr AlienSong(quint32 id)
     {

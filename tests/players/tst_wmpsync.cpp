@@ -13,14 +13,12 @@
 #include "players/wmp/iplayerclientwmpsongprivimpl.h"
 #include "players/wmp/playerclientwmphelper.h"
 #include "support/mediawriter.h"
+#include "wmptestsupport.h"
 
-using Platform::Wmp::CSimPlayer;
 typedef CIUnknownPtr<IPlayerClientSong> CSongPtr;
 typedef QVector<HRESULT> Codes;
 
 namespace {
-CSimPlayer* Sim() { return CSimPlayer::Instance(); }
-
 QString Marker(quint32 id) { return Sim()->RawAttribute(id, "UserCustom1"); }
 int Queries() { return Sim()->CallCount("IWMPMediaCollection2::getPlaylistByQuery"); }
 
@@ -30,19 +28,6 @@ QStringList Names(IPlayerClientCollectionString* names)
     for (int i = 0; i < names->GetItemCount(); ++i)
         names->GetItem(i, *all.insert(all.end(), QString()));
     return all;
-}
-
-// Titles of a list's songs, in order.
-QStringList Titles(IPlayerClientCollectionSong* list)
-{
-    QStringList titles;
-    for (int i = 0; i < list->GetItemCount(); ++i) {
-        CSongPtr song;
-        CSongMetadata record;
-        list->GetItem(i, song.Out());
-        titles << (song && SUCCEEDED(song->GetMetadata(&record)) ? record.title : "<failed>");
-    }
-    return titles;
 }
 } // namespace
 
@@ -62,14 +47,7 @@ private:
     {
         return static_cast<CIPlayerClientWmpPlaylistSyncPrivImpl*>(m_sync.Get());
     }
-    CSongPtr SongOf(quint32 id, CPlayerClientWMP* owner = nullptr)
-    {
-        CIUnknownPtr<IWMPMedia> media;
-        media.Attach(Sim()->NewMediaObject(Sim()->Library().FindById(id)));
-        CIUnknownPtr<IPlayerClientWmpSongPriv> song;
-        CIPlayerClientWmpSongPrivImpl::CreateInstanceWithRawInteface(owner ? owner : m_client, media, song.Out());
-        return CSongPtr(song.Get());
-    }
+    CSongPtr SongOf(quint32 id, CPlayerClientWMP* owner = nullptr) { return WmpSongOf(id, owner ? owner : m_client); }
     quint32 Song(const QString& title, const QString& artist = "x", const QString& album = "y", int track = 0)
     {
         return Sim()->AddMedia({{"Title", title}, {"Author", artist}, {"WM/AlbumTitle", album}, {"SourceURL", m_file},

@@ -111,16 +111,6 @@ QByteArray CFakeRequest::Header(const QByteArray& name) const
     return QByteArray();
 }
 
-QStringList CFakeRequest::ParamNames() const
-{
-    QStringList names;
-    for (const auto& pair : query)
-        names << pair.first;
-    for (const auto& pair : form)
-        names << pair.first;
-    return names;
-}
-
 // ---- CFakeAnswer
 
 CFakeAnswer CFakeAnswer::Xml(const QByteArray& xml)
@@ -257,11 +247,6 @@ void CFakeSonveroServer::ConfigureSettings() const
     settings.sync();
 }
 
-void CFakeSonveroServer::Close()
-{
-    m_server->close();
-}
-
 void CFakeSonveroServer::SetAnswer(const QString& path, const CFakeAnswer& answer)
 {
     m_answers.insert(path, answer);
@@ -270,12 +255,6 @@ void CFakeSonveroServer::SetAnswer(const QString& path, const CFakeAnswer& answe
 void CFakeSonveroServer::QueueAnswer(const QString& path, const CFakeAnswer& answer)
 {
     m_queued[path].append(answer);
-}
-
-void CFakeSonveroServer::ClearAnswers()
-{
-    m_answers.clear();
-    m_queued.clear();
 }
 
 void CFakeSonveroServer::SetFile(const QString& path, const QByteArray& bytes, const QByteArray& contentType)
@@ -364,21 +343,6 @@ QByteArray CFakeSonveroServer::IssueToken(const QString& uid)
 QByteArray CFakeSonveroServer::TokenSecret(const QByteArray& token) const
 {
     return m_tokens.value(token).second;
-}
-
-QString CFakeSonveroServer::TokenOwner(const QByteArray& token) const
-{
-    return m_tokens.value(token).first;
-}
-
-void CFakeSonveroServer::RevokeTokens(const QString& uid)
-{
-    for (auto it = m_tokens.begin(); it != m_tokens.end();) {
-        if (it.value().first == uid)
-            it = m_tokens.erase(it);
-        else
-            ++it;
-    }
 }
 
 void CFakeSonveroServer::SetLyrics(const CLyrics& lyrics)
@@ -514,9 +478,8 @@ void CFakeSonveroServer::OnReadyRead()
 
     const int mark = target.indexOf('?');
     request.rawPath = mark < 0 ? target : target.left(mark);
-    request.rawQuery = mark < 0 ? QByteArray() : target.mid(mark + 1);
     request.path = QString::fromUtf8(QByteArray::fromPercentEncoding(request.rawPath));
-    request.query = ParsePairs(request.rawQuery, false);
+    request.query = ParsePairs(mark < 0 ? QByteArray() : target.mid(mark + 1), false);
     if (request.Header("Content-Type").startsWith("application/x-www-form-urlencoded"))
         request.form = ParsePairs(request.body, true);
     HandleRequest(socket, request);
@@ -526,21 +489,12 @@ void CFakeSonveroServer::HandleRequest(QTcpSocket* socket, CFakeRequest request)
 {
     CFakeAnswer answer = Route(request);
     m_requests.append(request);
-    emit WhenRequest(request.path);
     if (answer.drop) {
         socket->abort();
         return;
     }
     if (answer.hold) {
         m_held.append(CHeld{socket, answer});
-        return;
-    }
-    if (answer.delayMs > 0) {
-        QPointer<QTcpSocket> guard(socket);
-        QTimer::singleShot(answer.delayMs, this, [this, guard, answer] {
-            if (guard)
-                Send(guard, answer);
-        });
         return;
     }
     Send(socket, answer);
@@ -574,9 +528,8 @@ void CFakeSonveroServer::Send(QTcpSocket* socket, const CFakeAnswer& answer)
 CFakeAnswer CFakeSonveroServer::Route(CFakeRequest& request)
 {
     const QString& path = request.path;
-    QString tokenOwner;
     const bool isApi = path.startsWith(QLatin1String("/api/"));
-    if (isApi && m_checkSignatures && !CheckOAuth(request, &tokenOwner))
+    if (isApi && !CheckOAuth(request))
         return CFakeAnswer::ServiceError(401, QStringLiteral("invalid signature"));
 
     auto queued = m_queued.find(path);
@@ -596,7 +549,7 @@ CFakeAnswer CFakeSonveroServer::Route(CFakeRequest& request)
     if (path.startsWith(QLatin1String("/ads/")))
         return HandleAd(request, path.mid(5));
     if (path.startsWith(QLatin1String("/provider/"))) {
-        if (m_checkSignatures && !CheckProviderSignature(request))
+        if (!CheckProviderSignature(request))
             return CFakeAnswer::Json(JsonError(403003, QStringLiteral("Invalid request signature")));
         return HandleProvider(request, path.mid(10));
     }
@@ -605,7 +558,7 @@ CFakeAnswer CFakeSonveroServer::Route(CFakeRequest& request)
     return CFakeAnswer::Status(404, "not found");
 }
 
-bool CFakeSonveroServer::CheckOAuth(CFakeRequest& request, QString* tokenOwner)
+bool CFakeSonveroServer::CheckOAuth(CFakeRequest& request)
 {
     request.signatureChecked = true;
     request.signatureValid = false;
@@ -621,7 +574,6 @@ bool CFakeSonveroServer::CheckOAuth(CFakeRequest& request, QString* tokenOwner)
         if (!m_tokens.contains(token))
             return false;
         tokenSecret = m_tokens.value(token).second;
-        *tokenOwner = m_tokens.value(token).first;
     }
     const QByteArray host = request.Header("Host");
     const QByteArray url = "http://" + host.toLower() + request.rawPath;

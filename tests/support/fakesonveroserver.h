@@ -2,8 +2,8 @@
 // In-process HTTP/1.1 server on 127.0.0.1 (ephemeral port) that plays the web service, the ad server, the
 // social-login provider with its login page, and plain downloads, for tests. It checks every signature on
 // its own (its own encoding and HMAC), keeps a small model of users, tokens, lyrics and provider identities,
-// and lets a test script any answer: status, body, delay, hold until released, dropped connection, partial
-// body. Every request is logged.
+// and lets a test script any answer: status, body, hold until released, dropped connection, partial body.
+// Every request is logged.
 //
 // Layout under http://127.0.0.1:<port>:
 //   /api/...              web service (OAuth signed, XML envelope)
@@ -36,7 +36,6 @@ struct CFakeRequest
     QByteArray method;
     QString path;        // decoded path, e.g. "/api/v2/lyrics"
     QByteArray rawPath;  // as on the wire, without the query
-    QByteArray rawQuery;
     CHeaderList headers;
     QByteArray body;
     CParamPairs query;   // decoded query parameters in order
@@ -48,8 +47,6 @@ struct CFakeRequest
     QString Param(const QString& name) const;
     bool HasParam(const QString& name) const;
     QByteArray Header(const QByteArray& name) const;
-    // All parameter names of query and body, oauth_ ones included, in order.
-    QStringList ParamNames() const;
 };
 
 // A scripted answer.
@@ -59,7 +56,6 @@ struct CFakeAnswer
     QByteArray contentType = "text/xml; charset=utf-8";
     QByteArray body;
     CHeaderList headers;
-    int delayMs = 0;         // answer after this many milliseconds (a timer; nothing sleeps)
     bool hold = false;       // kept until ReleaseHeld()
     bool drop = false;       // the connection is closed without an answer
     int partialBytes = -1;   // >= 0: send the headers and only this much of the body, then stall
@@ -167,26 +163,20 @@ public:
 
     // Writes the group "service" (api_url, ad_url, login_api_url, login_page_url) of the default settings.
     void ConfigureSettings() const;
-    // Stops listening: later connections are refused.
-    void Close();
 
     // Scripting; paths are absolute on the server ("/api/v2/lyrics"). Queued answers go first, once each.
     void SetAnswer(const QString& path, const CFakeAnswer& answer);
     void QueueAnswer(const QString& path, const CFakeAnswer& answer);
-    void ClearAnswers();
     void SetFile(const QString& path, const QByteArray& bytes,
                  const QByteArray& contentType = "application/octet-stream");
     int ReleaseHeld();
     int HeldCount() const;
-    // Signatures are checked unless switched off.
-    void SetCheckSignatures(bool check) { m_checkSignatures = check; }
 
     // Request log.
     QList<CFakeRequest> Requests() const { return m_requests; }
     QList<CFakeRequest> RequestsTo(const QString& path) const;
     int RequestCount(const QString& path) const { return RequestsTo(path).size(); }
     CFakeRequest LastRequest() const;
-    void ClearRequests() { m_requests.clear(); }
 
     // Web-service model.
     QString AddUser(CUser user);
@@ -195,8 +185,6 @@ public:
     // A fresh access token for the user; its secret is TokenSecret(token).
     QByteArray IssueToken(const QString& uid);
     QByteArray TokenSecret(const QByteArray& token) const;
-    QString TokenOwner(const QByteArray& token) const;
-    void RevokeTokens(const QString& uid);
     void SetLyrics(const CLyrics& lyrics);
     const CLyrics* FindLyrics(const QString& artist, const QString& title, const QString& album,
                               const QString& lang) const;
@@ -228,9 +216,6 @@ public:
                                      const QByteArray& tokenSecret);
     static QString Attr(const QString& value); // xml-escaped attribute value
 
-signals:
-    void WhenRequest(const QString& path);
-
 private slots:
     void OnNewConnection();
     void OnReadyRead();
@@ -248,7 +233,7 @@ private:
     CFakeAnswer HandleProvider(CFakeRequest& request, const QString& method);
     CFakeAnswer HandleLoginPage(const CFakeRequest& request);
     CFakeAnswer HandleAd(const CFakeRequest& request, const QString& path);
-    bool CheckOAuth(CFakeRequest& request, QString* tokenOwner);
+    bool CheckOAuth(CFakeRequest& request);
     bool CheckProviderSignature(const CFakeRequest& request) const;
     void Send(QTcpSocket* socket, const CFakeAnswer& answer);
     QByteArray UsersXml(const QList<const CUser*>& users) const;
@@ -261,7 +246,6 @@ private:
     QHash<QString, QPair<QByteArray, QByteArray>> m_files;
     QList<CHeld> m_held;
     QList<CFakeRequest> m_requests;
-    bool m_checkSignatures = true;
     int m_nextId = 1000;
 
     QList<CUser> m_users;

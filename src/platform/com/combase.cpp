@@ -61,8 +61,3 @@ void CoUninitialize()
     if (t_initCount > 0)
         --t_initCount;
 }
-
-bool IsComInitialized()
-{
-    return t_initCount > 0;
-}

@@ -23,7 +23,6 @@ constexpr HRESULT E_FAIL = MakeHResult(0x80004005u);               // unspecifie
 constexpr HRESULT E_UNEXPECTED = MakeHResult(0x8000FFFFu);         // unexpected state
 constexpr HRESULT E_OUTOFMEMORY = MakeHResult(0x8007000Eu);        // out of memory
 constexpr HRESULT E_INVALIDARG = MakeHResult(0x800700A0u);         // bad argument
-constexpr HRESULT E_ALREADY_EXISTS = MakeHResult(0x800700B7u);     // already exists
 constexpr HRESULT RPC_E_CALL_REJECTED = MakeHResult(0x80010001u);  // a busy server rejected the call
 constexpr HRESULT REGDB_E_CLASSNOTREG = MakeHResult(0x80040154u);  // class not registered
 
@@ -64,5 +63,3 @@ quint32 SysStringLen(BSTR text);
 // already (each call is balanced by CoUninitialize).
 HRESULT CoInitializeApartment();
 void CoUninitialize();
-// Whether the calling thread has initialised it.
-bool IsComInitialized();

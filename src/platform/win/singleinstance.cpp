@@ -178,7 +178,7 @@ HRESULT CSingleInstance::Listen()
         LogLine("CSingleInstance::Listen: not the owner %x", quint32(E_UNEXPECTED));
         return E_UNEXPECTED;
     }
-    if (m_listening)
+    if (m_server)
         return S_OK;
     const QString path = ServerPath();
     // Holding the lock, any socket there was left by a copy that died.
@@ -193,7 +193,6 @@ HRESULT CSingleInstance::Listen()
     }
     connect(server, &QLocalServer::newConnection, this, &CSingleInstance::OnNewConnection);
     m_server = server;
-    m_listening = true;
     return S_OK;
 }
 
@@ -287,7 +286,6 @@ void CSingleInstance::StopListening()
         delete m_server;
         m_server = nullptr;
     }
-    m_listening = false;
 }
 
 void CSingleInstance::Release()

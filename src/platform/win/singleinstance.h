@@ -47,11 +47,8 @@ public:
     void StopListening();
 
     // The registered ids, 0 while not listening.
-    quint32 GetBroadcastMessageId() const { return m_listening ? BroadcastMessageId : 0; }
-    quint32 GetCommonBroadcastMessageId() const { return m_listening ? CommonBroadcastMessageId : 0; }
-
-    // This copy's marker in the common folder (empty unless it owns the lock).
-    QString CommonMarkerPath() const { return m_markerPath; }
+    quint32 GetBroadcastMessageId() const { return m_server ? BroadcastMessageId : 0; }
+    quint32 GetCommonBroadcastMessageId() const { return m_server ? CommonBroadcastMessageId : 0; }
 
     // Sends a message to the running copy of this user (any process; no event loop needed). The
     // running copy may still be starting, so the connection is retried until timeoutMs have passed.
@@ -75,8 +72,7 @@ private:
     void Release();
 
     QLockFile* m_lock = nullptr;
-    QLocalServer* m_server = nullptr;
-    QString m_markerPath;
+    QLocalServer* m_server = nullptr;  // set while listening
+    QString m_markerPath;              // this copy's marker in the common folder, while it owns the lock
     bool m_owner = false;
-    bool m_listening = false;
 };

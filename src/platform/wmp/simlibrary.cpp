@@ -67,7 +67,7 @@ double LeadingNumber(const QString& text)
     return trimmed.leftRef(end).toDouble();
 }
 
-// The year of a date text: a four-digit number in it, else what the locale's short date gives.
+// The year of a date text: a four-digit number in it, else empty.
 QString YearOfDate(const QString& text)
 {
     static const QRegularExpression fourDigits(QStringLiteral("(?<!\\d)(\\d{4})(?!\\d)"));
@@ -93,6 +93,16 @@ void RemoveSorted(QVector<quint32>& ids, quint32 id)
     auto it = std::lower_bound(ids.begin(), ids.end(), id);
     if (it != ids.end() && *it == id)
         ids.erase(it);
+}
+
+// Whether a playlist's items may be changed: 0, or the player's answer.
+HRESULT CheckEditable(const CPlaylistRecord& playlist)
+{
+    if (playlist.removed)
+        return E_UNEXPECTED;
+    if (playlist.isAuto)
+        return WMP_E_ACCESS_DENIED;
+    return S_OK;
 }
 
 bool Compare(int op, const QString& value, const QString& wanted)
@@ -362,16 +372,12 @@ void CSimLibrary::RemoveMedia(const CMediaRef& media)
         if (playlist->items.removeAll(media->id) > 0 && m_observer)
             m_observer->OnPlaylistChanged(playlist, WmpPlaylistChangeDelete);
     }
-    for (int slot = 0; slot < 4; ++slot)
-        IndexRemove(slot, media->keys[slot], media->id);
-    RemoveSorted(m_byType[media->values[AttrMediaType].toCaseFolded()], media->id);
+    Unlist(*media);
     QString vanished[3];
     if (media->IsOfType(QStringLiteral("audio"))) {
         for (int attr = AttrTitle; attr <= AttrAlbum; ++attr)
             CountString(attr, media->values[attr], -1, nullptr, &vanished[attr]);
     }
-    media->removed = true;
-    --m_liveCount;
     if (m_observer) {
         m_observer->OnMediaRemoved(media);
         for (int attr = AttrTitle; attr <= AttrAlbum; ++attr) {
@@ -379,6 +385,15 @@ void CSimLibrary::RemoveMedia(const CMediaRef& media)
                 m_observer->OnAttributeString(attr, vanished[attr], QString());
         }
     }
+}
+
+void CSimLibrary::Unlist(CMediaRecord& media)
+{
+    for (int slot = 0; slot < 4; ++slot)
+        IndexRemove(slot, media.keys[slot], media.id);
+    RemoveSorted(m_byType[media.values[AttrMediaType].toCaseFolded()], media.id);
+    media.removed = true;
+    --m_liveCount;
 }
 
 int CSimLibrary::AudioCount() const
@@ -419,13 +434,8 @@ void CSimLibrary::RemovePlaylist(const CPlaylistRef& playlist)
     playlist->removed = true;
     m_playlists.removeAll(playlist);
     const CMediaRef media = m_media.value(playlist->mediaId);
-    if (media && !media->removed) {
-        for (int slot = 0; slot < 4; ++slot)
-            IndexRemove(slot, media->keys[slot], media->id);
-        RemoveSorted(m_byType[media->values[AttrMediaType].toCaseFolded()], media->id);
-        media->removed = true;
-        --m_liveCount;
-    }
+    if (media && !media->removed)
+        Unlist(*media);
     if (m_observer)
         m_observer->OnPlaylistRemoved(playlist);
 }
@@ -442,10 +452,9 @@ void CSimLibrary::RenamePlaylist(const CPlaylistRef& playlist, const QString& na
 
 HRESULT CSimLibrary::InsertItem(const CPlaylistRef& playlist, int index, quint32 mediaId)
 {
-    if (playlist->removed)
-        return E_UNEXPECTED;
-    if (playlist->isAuto)
-        return WMP_E_ACCESS_DENIED;
+    const HRESULT editable = CheckEditable(*playlist);
+    if (FAILED(editable))
+        return editable;
     const CMediaRef media = m_media.value(mediaId);
     if (!media || media->removed || index < 0 || index > playlist->items.size())
         return WMP_E_INVALIDARG;
@@ -458,10 +467,9 @@ HRESULT CSimLibrary::InsertItem(const CPlaylistRef& playlist, int index, quint32
 
 HRESULT CSimLibrary::RemoveItem(const CPlaylistRef& playlist, quint32 mediaId)
 {
-    if (playlist->removed)
-        return E_UNEXPECTED;
-    if (playlist->isAuto)
-        return WMP_E_ACCESS_DENIED;
+    const HRESULT editable = CheckEditable(*playlist);
+    if (FAILED(editable))
+        return editable;
     const int index = playlist->items.indexOf(mediaId);
     if (index < 0)
         return WMP_E_INVALIDARG;
@@ -473,10 +481,9 @@ HRESULT CSimLibrary::RemoveItem(const CPlaylistRef& playlist, quint32 mediaId)
 
 HRESULT CSimLibrary::MoveItem(const CPlaylistRef& playlist, int from, int to)
 {
-    if (playlist->removed)
-        return E_UNEXPECTED;
-    if (playlist->isAuto)
-        return WMP_E_ACCESS_DENIED;
+    const HRESULT editable = CheckEditable(*playlist);
+    if (FAILED(editable))
+        return editable;
     const int count = playlist->items.size();
     if (from < 0 || from >= count || to < 0 || to >= count)
         return WMP_E_INVALIDARG;

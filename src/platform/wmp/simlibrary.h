@@ -153,6 +153,8 @@ private:
     void IndexRemove(int slot, const QString& key, quint32 id);
     void CountString(int attr, const QString& value, int delta, QString* appeared, QString* vanished);
     void StoreValue(CMediaRecord& media, int attr, const QString& value);
+    // Takes a live item out of the indexes and the count and marks it removed.
+    void Unlist(CMediaRecord& media);
     QVector<quint32> Candidates(const QVector<CCondition>& group, const QString& mediaType) const;
     bool Matches(const CMediaRecord& media, const QVector<CCondition>& group, const QString& mediaType) const;
     QString Pooled(const QString& value);

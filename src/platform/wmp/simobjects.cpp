@@ -19,6 +19,18 @@ HRESULT Hand(T* object, void** out)
     return S_OK;
 }
 
+// QueryInterface of an object with one interface (own) besides IUnknown.
+template <class T>
+HRESULT QueryOne(T* self, const IID& own, const IID& iid, void** object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (iid == IID_IUnknown || iid == own)
+        return Hand(self, object);
+    return E_NOINTERFACE;
+}
+
 } // namespace
 
 // Every method: the player must still exist, then the call is counted and may be refused.
@@ -62,11 +74,7 @@ CMediaRef CSimMedia::RecordOf(IUnknown* object)
 
 HRESULT CSimMedia::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPMedia)
-        return Hand(static_cast<IWMPMedia*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPMedia*>(this), IID_IWMPMedia, iid, object);
 }
 
 HRESULT CSimMedia::get_isIdentical(IWMPMedia* other, bool* identical)
@@ -181,11 +189,7 @@ CPlaylistRef CSimPlaylist::RecordOf(IUnknown* object)
 
 HRESULT CSimPlaylist::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPPlaylist)
-        return Hand(static_cast<IWMPPlaylist*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPPlaylist*>(this), IID_IWMPPlaylist, iid, object);
 }
 
 HRESULT CSimPlaylist::get_count(qint32* count)
@@ -338,11 +342,7 @@ CSimPlaylistArray::CSimPlaylistArray(CSimPlayer* player, const QVector<CPlaylist
 
 HRESULT CSimPlaylistArray::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPPlaylistArray)
-        return Hand(static_cast<IWMPPlaylistArray*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPPlaylistArray*>(this), IID_IWMPPlaylistArray, iid, object);
 }
 
 HRESULT CSimPlaylistArray::get_count(qint32* count)
@@ -368,11 +368,7 @@ CSimPlaylistCollection::CSimPlaylistCollection(CSimPlayer* player) : CSimObjectB
 
 HRESULT CSimPlaylistCollection::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPPlaylistCollection)
-        return Hand(static_cast<IWMPPlaylistCollection*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPPlaylistCollection*>(this), IID_IWMPPlaylistCollection, iid, object);
 }
 
 HRESULT CSimPlaylistCollection::newPlaylist(const QString& name, IWMPPlaylist** playlist)
@@ -423,11 +419,7 @@ CSimStringCollection::CSimStringCollection(CSimPlayer* player, const QStringList
 
 HRESULT CSimStringCollection::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPStringCollection)
-        return Hand(static_cast<IWMPStringCollection*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPStringCollection*>(this), IID_IWMPStringCollection, iid, object);
 }
 
 HRESULT CSimStringCollection::get_count(qint32* count)
@@ -464,11 +456,7 @@ bool CSimQuery::GroupsOf(IWMPQuery* query, CSimLibrary::CConditionGroups& groups
 
 HRESULT CSimQuery::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPQuery)
-        return Hand(static_cast<IWMPQuery*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPQuery*>(this), IID_IWMPQuery, iid, object);
 }
 
 HRESULT CSimQuery::addCondition(const QString& attribute, const QString& op, const QString& value)
@@ -518,6 +506,18 @@ HRESULT CSimMediaCollection::Answer(const CSimLibrary::CConditionGroups& groups,
     return S_OK;
 }
 
+HRESULT CSimMediaCollection::AnswerEquals(int attr, const QString& value, const QString& mediaType,
+                                          IWMPPlaylist** items)
+{
+    *items = nullptr;
+    if (attr < 0)
+        return WMP_E_INVALIDARG;
+    CSimLibrary::CCondition condition;
+    condition.attr = attr;
+    condition.value = value.toCaseFolded();
+    return Answer({{condition}}, mediaType, QString(), true, items);
+}
+
 HRESULT CSimMediaCollection::add(const QString& url, IWMPMedia** item)
 {
     SIM_ENTER("IWMPMediaCollection::add");
@@ -542,23 +542,14 @@ HRESULT CSimMediaCollection::getByName(const QString& name, IWMPPlaylist** items
 {
     SIM_ENTER("IWMPMediaCollection::getByName");
     SIM_CHECK_OUT(items);
-    CSimLibrary::CCondition condition;
-    condition.attr = AttrTitle;
-    condition.value = name.toCaseFolded();
-    return Answer({{condition}}, QStringLiteral("audio"), QString(), true, items);
+    return AnswerEquals(AttrTitle, name, QStringLiteral("audio"), items);
 }
 
 HRESULT CSimMediaCollection::getByAttribute(const QString& attribute, const QString& value, IWMPPlaylist** items)
 {
     SIM_ENTER("IWMPMediaCollection::getByAttribute");
     SIM_CHECK_OUT(items);
-    *items = nullptr;
-    CSimLibrary::CCondition condition;
-    condition.attr = CSimLibrary::AttributeIndex(attribute);
-    if (condition.attr < 0)
-        return WMP_E_INVALIDARG;
-    condition.value = value.toCaseFolded();
-    return Answer({{condition}}, QStringLiteral("audio"), QString(), true, items);
+    return AnswerEquals(CSimLibrary::AttributeIndex(attribute), value, QStringLiteral("audio"), items);
 }
 
 HRESULT CSimMediaCollection::remove(IWMPMedia* item, bool deleteFile)
@@ -655,13 +646,7 @@ HRESULT CSimMediaCollection::getByAttributeAndMediaType(const QString& attribute
 {
     SIM_ENTER("IWMPMediaCollection2::getByAttributeAndMediaType");
     SIM_CHECK_OUT(items);
-    *items = nullptr;
-    CSimLibrary::CCondition condition;
-    condition.attr = CSimLibrary::AttributeIndex(attribute);
-    if (condition.attr < 0)
-        return WMP_E_INVALIDARG;
-    condition.value = value.toCaseFolded();
-    return Answer({{condition}}, mediaType, QString(), true, items);
+    return AnswerEquals(CSimLibrary::AttributeIndex(attribute), value, mediaType, items);
 }
 
 // ---- controls and settings ----------------------------------------------------------------------
@@ -670,11 +655,7 @@ CSimControls::CSimControls(CSimPlayer* player) : CSimObjectBase(player) {}
 
 HRESULT CSimControls::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPControls)
-        return Hand(static_cast<IWMPControls*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPControls*>(this), IID_IWMPControls, iid, object);
 }
 
 HRESULT CSimControls::get_isAvailable(const QString& name, bool* available)
@@ -765,11 +746,7 @@ CSimSettings::CSimSettings(CSimPlayer* player) : CSimObjectBase(player) {}
 
 HRESULT CSimSettings::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPSettings)
-        return Hand(static_cast<IWMPSettings*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPSettings*>(this), IID_IWMPSettings, iid, object);
 }
 
 HRESULT CSimSettings::get_autoStart(bool* autoStart)
@@ -839,11 +816,7 @@ CSimErrorItem::CSimErrorItem(CSimPlayer* player, HRESULT code, const QString& de
 
 HRESULT CSimErrorItem::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPErrorItem)
-        return Hand(static_cast<IWMPErrorItem*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPErrorItem*>(this), IID_IWMPErrorItem, iid, object);
 }
 
 HRESULT CSimErrorItem::get_errorCode(qint32* code)
@@ -866,11 +839,7 @@ CSimError::CSimError(CSimPlayer* player) : CSimObjectBase(player) {}
 
 HRESULT CSimError::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPError)
-        return Hand(static_cast<IWMPError*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPError*>(this), IID_IWMPError, iid, object);
 }
 
 HRESULT CSimError::clearErrorQueue()
@@ -904,11 +873,7 @@ CSimPlayerApplication::CSimPlayerApplication(CSimPlayer* player) : CSimObjectBas
 
 HRESULT CSimPlayerApplication::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IWMPPlayerApplication)
-        return Hand(static_cast<IWMPPlayerApplication*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IWMPPlayerApplication*>(this), IID_IWMPPlayerApplication, iid, object);
 }
 
 HRESULT CSimPlayerApplication::switchToPlayerApplication()
@@ -1146,11 +1111,7 @@ CSimConnectionPoint::~CSimConnectionPoint()
 
 HRESULT CSimConnectionPoint::QueryInterface(const IID& iid, void** object)
 {
-    SIM_CHECK_OUT(object);
-    *object = nullptr;
-    if (iid == IID_IUnknown || iid == IID_IConnectionPoint)
-        return Hand(static_cast<IConnectionPoint*>(this), object);
-    return E_NOINTERFACE;
+    return QueryOne(static_cast<IConnectionPoint*>(this), IID_IConnectionPoint, iid, object);
 }
 
 HRESULT CSimConnectionPoint::GetConnectionInterface(IID* iid)

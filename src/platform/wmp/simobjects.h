@@ -172,6 +172,8 @@ public:
 private:
     HRESULT Answer(const CSimLibrary::CConditionGroups& groups, const QString& mediaType, const QString& sort,
                    bool ascending, IWMPPlaylist** items);
+    // The items whose attribute attr equals value (no regard to case); attr -1 is an invalid argument.
+    HRESULT AnswerEquals(int attr, const QString& value, const QString& mediaType, IWMPPlaylist** items);
 };
 
 class CSimControls final : public IWMPControls, private CSimObjectBase

@@ -41,9 +41,9 @@ CSimPlayer::CSimPlayer(QObject* parent)
     m_launchTimer->setSingleShot(true);
     m_flushTimer->setSingleShot(true);
     m_flushTimer->setInterval(0);
-    connect(m_endTimer, &QTimer::timeout, this, &CSimPlayer::OnEndTimer);
+    connect(m_endTimer, &QTimer::timeout, this, &CSimPlayer::Update);
     connect(m_launchTimer, &QTimer::timeout, this, &CSimPlayer::OnLaunchTimer);
-    connect(m_flushTimer, &QTimer::timeout, this, &CSimPlayer::OnFlushTimer);
+    connect(m_flushTimer, &QTimer::timeout, this, &CSimPlayer::FlushEvents);
 }
 
 CSimPlayer::~CSimPlayer()
@@ -377,11 +377,6 @@ void CSimPlayer::ScheduleEndTimer()
     m_endTimer->start(int(qMin<qint64>(left + 1, 24LL * 3600 * 1000)));
 }
 
-void CSimPlayer::OnEndTimer()
-{
-    Update();
-}
-
 void CSimPlayer::Play()
 {
     Update();
@@ -417,26 +412,25 @@ void CSimPlayer::Stop()
     ScheduleEndTimer();
 }
 
-bool CSimPlayer::Next()
+bool CSimPlayer::Step(int step)
 {
     Update();
-    const int next = NeighbourIndex(1);
-    if (next < 0)
+    const int index = NeighbourIndex(step);
+    if (index < 0)
         return false;
-    MakeCurrent(next, true);
+    MakeCurrent(index, true);
     ScheduleEndTimer();
     return true;
 }
 
+bool CSimPlayer::Next()
+{
+    return Step(1);
+}
+
 bool CSimPlayer::Previous()
 {
-    Update();
-    const int previous = NeighbourIndex(-1);
-    if (previous < 0)
-        return false;
-    MakeCurrent(previous, true);
-    ScheduleEndTimer();
-    return true;
+    return Step(-1);
 }
 
 HRESULT CSimPlayer::PlayMedia(quint32 id)
@@ -733,11 +727,6 @@ void CSimPlayer::Queue(const CEvent& event)
         m_flushTimer->start();
 }
 
-void CSimPlayer::OnFlushTimer()
-{
-    FlushEvents();
-}
-
 void CSimPlayer::FlushEvents()
 {
     // Events raised by a sink while it handles one are sent after it, in order.
@@ -759,7 +748,8 @@ void CSimPlayer::Deliver(const CEvent& event)
     // The log is for tests; a long-running program keeps only the recent part of it.
     if (m_delivered.size() >= 10000)
         m_delivered.erase(m_delivered.begin(), m_delivered.begin() + 5000);
-    m_delivered.append(QString::fromLatin1(EventName(event.type)));
+    const QString name = QString::fromLatin1(EventName(event.type));
+    m_delivered.append(name);
 
     // The object argument is one fresh wrapper, valid while the sinks run.
     IUnknown* object = nullptr;
@@ -769,7 +759,6 @@ void CSimPlayer::Deliver(const CEvent& event)
         else if (event.media)
             object = NewMediaObject(event.media);
     }
-    const QString name = QString::fromLatin1(EventName(event.type));
     const QVector<CSink> sinks = m_sinks;
     for (const CSink& sink : sinks)
         sink.sink->AddRef();

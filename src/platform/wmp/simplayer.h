@@ -142,8 +142,6 @@ public:
     IWMPPlaylist* NewPlaylistObject(const CPlaylistRef& playlist);
 
 private slots:
-    void OnFlushTimer();
-    void OnEndTimer();
     void OnLaunchTimer();
 
 private:
@@ -220,6 +218,8 @@ private:
     void SyncIndex();
     void RebuildOrder();
     int NeighbourIndex(int step);
+    // Next (1) or Previous (-1): false when there is no such item.
+    bool Step(int step);
     void MakeCurrent(int index, bool keepPlaying);
     void SetState(qint32 state);
 

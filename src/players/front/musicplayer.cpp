@@ -179,6 +179,22 @@ HRESULT MusicPlayer::playWhenNoCurrentSong()
     return S_OK;
 }
 
+bool MusicPlayer::playIfNoCurrentSong(CPlayerClientBase* client, const char* method)
+{
+    IPlayerClientSong* song = nullptr;
+    const HRESULT hr = client->GetCurrentSong(&song);
+    if (song) {
+        song->Release();
+        return false;
+    }
+    if (FAILED(hr))
+        WriteLog("MusicPlayer::%s: GetCurrentSong failed %x", method, hr);
+    const HRESULT played = playWhenNoCurrentSong();
+    if (FAILED(played))
+        WriteLog("MusicPlayer::%s: playWhenNoCurrentSong failed %x", method, played);
+    return true;
+}
+
 void MusicPlayer::play()
 {
     CPlayerClientBase* client = activeClient();
@@ -191,18 +207,8 @@ void MusicPlayer::play()
         client->Start(false);
         return;
     }
-    IPlayerClientSong* song = nullptr;
-    const HRESULT hr = client->GetCurrentSong(&song);
-    if (song) {
-        song->Release();
+    if (!playIfNoCurrentSong(client, "play"))
         client->ClickButton(PlayerClient::ButtonPlay);
-        return;
-    }
-    if (FAILED(hr))
-        WriteLog("MusicPlayer::play: GetCurrentSong failed %x", hr);
-    const HRESULT played = playWhenNoCurrentSong();
-    if (FAILED(played))
-        WriteLog("MusicPlayer::play: playWhenNoCurrentSong failed %x", played);
 }
 
 void MusicPlayer::prev()
@@ -211,18 +217,8 @@ void MusicPlayer::prev()
     if (!client)
         return;
     DebugPrint(QStringLiteral("clicking previous"));
-    IPlayerClientSong* song = nullptr;
-    const HRESULT hr = client->GetCurrentSong(&song);
-    if (song) {
-        song->Release();
+    if (!playIfNoCurrentSong(client, "prev"))
         client->ClickButton(PlayerClient::ButtonPrevious);
-        return;
-    }
-    if (FAILED(hr))
-        WriteLog("MusicPlayer::prev: GetCurrentSong failed %x", hr);
-    const HRESULT played = playWhenNoCurrentSong();
-    if (FAILED(played))
-        WriteLog("MusicPlayer::prev: playWhenNoCurrentSong failed %x", played);
 }
 
 void MusicPlayer::next()
@@ -231,17 +227,7 @@ void MusicPlayer::next()
     if (!client)
         return;
     DebugPrint(QStringLiteral("clicking next"));
-    IPlayerClientSong* song = nullptr;
-    const HRESULT hr = client->GetCurrentSong(&song);
-    if (song) {
-        song->Release();
-    } else {
-        if (FAILED(hr))
-            WriteLog("MusicPlayer::next: GetCurrentSong failed %x", hr);
-        const HRESULT played = playWhenNoCurrentSong();
-        if (FAILED(played))
-            WriteLog("MusicPlayer::next: playWhenNoCurrentSong failed %x", played);
-    }
+    playIfNoCurrentSong(client, "next");
     client->ClickButton(PlayerClient::ButtonNext);
 }
 

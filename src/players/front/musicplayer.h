@@ -90,6 +90,8 @@ private:
     void reloadMediaInfo();
     PlayingSongInfo makePlayingSongInfo() const;
     HRESULT playWhenNoCurrentSong();
+    // With no current song on client, plays as above (failures logged under method) and answers true.
+    bool playIfNoCurrentSong(CPlayerClientBase* client, const char* method);
 
     CPlayerClientDispatcher* m_dispatcher;
     CPlayerClientBase* m_clients[4] = {};

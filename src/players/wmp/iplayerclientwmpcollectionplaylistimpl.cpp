@@ -100,11 +100,7 @@ CPlayerClientWMPHelper* CIPlayerClientWMPCollectionPlaylistImpl::Helper() const
 
 void CIPlayerClientWMPCollectionPlaylistImpl::DoReleasePlayerObject()
 {
-    if (m_array) {
-        IWMPPlaylistArray* array = m_array;
-        m_array = nullptr;
-        array->Release();
-    }
+    ReleaseAndClear(m_array);
 }
 
 HRESULT CIPlayerClientWMPCollectionPlaylistImpl::GetPlaylists(const char* method, IWMPPlaylistCollection** playlists)
@@ -238,26 +234,34 @@ HRESULT CIPlayerClientWMPCollectionPlaylistImpl::GetItem(int index, IPlayerClien
 
 // ---- by name ------------------------------------------------------------------------------------
 
+HRESULT CIPlayerClientWMPCollectionPlaylistImpl::FindByName(const char* method, const QString& name,
+                                                            IWMPPlaylistCollection** playlists,
+                                                            IWMPPlaylistArray** found, qint32* count)
+{
+    HRESULT hr = GetPlaylists(method, playlists);
+    if (FAILED(hr))
+        return hr;
+    hr = (*playlists)->getByName(name, found);
+    if (SUCCEEDED(hr) && !*found)
+        hr = E_FAIL;
+    if (FAILED(hr)) {
+        WriteLog("CIPlayerClientWMPCollectionPlaylistImpl::%s: getByName failed %x", method, hr);
+        return hr;
+    }
+    hr = (*found)->get_count(count);
+    if (FAILED(hr))
+        WriteLog("CIPlayerClientWMPCollectionPlaylistImpl::%s: get_count failed %x", method, hr);
+    return hr;
+}
+
 HRESULT CIPlayerClientWMPCollectionPlaylistImpl::HasItemWithName(const QString& name)
 {
     CIUnknownPtr<IWMPPlaylistCollection> playlists;
-    HRESULT hr = GetPlaylists("HasItemWithName", playlists.Out());
+    CIUnknownPtr<IWMPPlaylistArray> found;
+    qint32 count = 0;
+    const HRESULT hr = FindByName("HasItemWithName", name, playlists.Out(), found.Out(), &count);
     if (FAILED(hr))
         return hr;
-    CIUnknownPtr<IWMPPlaylistArray> found;
-    hr = playlists->getByName(name, found.Out());
-    if (SUCCEEDED(hr) && !found)
-        hr = E_FAIL;
-    if (FAILED(hr)) {
-        WriteLog("CIPlayerClientWMPCollectionPlaylistImpl::HasItemWithName: getByName failed %x", hr);
-        return hr;
-    }
-    qint32 count = 0;
-    hr = found->get_count(&count);
-    if (FAILED(hr)) {
-        WriteLog("CIPlayerClientWMPCollectionPlaylistImpl::HasItemWithName: get_count failed %x", hr);
-        return hr;
-    }
     return count >= 1 ? S_OK : S_FALSE;
 }
 
@@ -297,23 +301,11 @@ HRESULT CIPlayerClientWMPCollectionPlaylistImpl::CreateItem(const QString& name,
 HRESULT CIPlayerClientWMPCollectionPlaylistImpl::RemoveAllItemsWithName(const QString& name)
 {
     CIUnknownPtr<IWMPPlaylistCollection> playlists;
-    HRESULT hr = GetPlaylists("RemoveAllItemsWithName", playlists.Out());
+    CIUnknownPtr<IWMPPlaylistArray> found;
+    qint32 count = 0;
+    HRESULT hr = FindByName("RemoveAllItemsWithName", name, playlists.Out(), found.Out(), &count);
     if (FAILED(hr))
         return hr;
-    CIUnknownPtr<IWMPPlaylistArray> found;
-    hr = playlists->getByName(name, found.Out());
-    if (SUCCEEDED(hr) && !found)
-        hr = E_FAIL;
-    if (FAILED(hr)) {
-        WriteLog("CIPlayerClientWMPCollectionPlaylistImpl::RemoveAllItemsWithName: getByName failed %x", hr);
-        return hr;
-    }
-    qint32 count = 0;
-    hr = found->get_count(&count);
-    if (FAILED(hr)) {
-        WriteLog("CIPlayerClientWMPCollectionPlaylistImpl::RemoveAllItemsWithName: get_count failed %x", hr);
-        return hr;
-    }
     // From the end, so that an array that follows the removals keeps its earlier indexes.
     for (int i = count - 1; i >= 0; --i) {
         CIUnknownPtr<IWMPPlaylist> playlist;

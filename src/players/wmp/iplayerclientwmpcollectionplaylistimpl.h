@@ -48,6 +48,9 @@ private:
     HRESULT UpdateCollection();
     CPlayerClientWMPHelper* Helper() const;
     HRESULT GetPlaylists(const char* method, IWMPPlaylistCollection** playlists);
+    // The player's playlists named name and their number.
+    HRESULT FindByName(const char* method, const QString& name, IWMPPlaylistCollection** playlists,
+                       IWMPPlaylistArray** found, qint32* count);
 
     QPointer<CPlayerClientWMP> m_wmpOwner;
     IWMPPlaylistArray* m_array = nullptr;

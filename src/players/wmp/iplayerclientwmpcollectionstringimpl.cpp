@@ -106,11 +106,7 @@ HRESULT CIPlayerClientWMPCollectionStringImpl::QueryInterface(const IID& iid, vo
 
 void CIPlayerClientWMPCollectionStringImpl::DoReleasePlayerObject()
 {
-    if (m_strings) {
-        IWMPStringCollection* strings = m_strings;
-        m_strings = nullptr;
-        strings->Release();
-    }
+    ReleaseAndClear(m_strings);
 }
 
 HRESULT CIPlayerClientWMPCollectionStringImpl::UpdateCollection()

@@ -216,11 +216,7 @@ QString CIPlayerClientWmpPlaylistPrivImpl::GetRawAttribute(IWMPPlaylist* playlis
 
 void CIPlayerClientWmpPlaylistPrivImpl::DoReleasePlayerObject()
 {
-    if (m_playlist) {
-        IWMPPlaylist* playlist = m_playlist;
-        m_playlist = nullptr;
-        playlist->Release();
-    }
+    ReleaseAndClear(m_playlist);
 }
 
 // ---- content ------------------------------------------------------------------------------------
@@ -563,38 +559,32 @@ HRESULT CIPlayerClientWmpPlaylistPrivImpl::SongMedia(IPlayerClientSong* song, co
     return hr;
 }
 
-HRESULT CIPlayerClientWmpPlaylistPrivImpl::AddItem(IPlayerClientSong* song)
+HRESULT CIPlayerClientWmpPlaylistPrivImpl::EditItem(IPlayerClientSong* song, int flag, const char* method,
+                                                    HRESULT (IWMPPlaylist::*edit)(IWMPMedia*), const char* editName)
 {
-    if (!Supports(PlayerClient::PlaylistAddItem, "AddItem"))
+    if (!Supports(flag, method))
         return E_NOTIMPL;
     CIUnknownPtr<IWMPMedia> media;
-    HRESULT hr = SongMedia(song, "AddItem", media.Out());
+    HRESULT hr = SongMedia(song, method, media.Out());
     if (FAILED(hr))
         return hr;
-    hr = CheckAlive("AddItem");
+    hr = CheckAlive(method);
     if (FAILED(hr))
         return hr;
-    hr = m_playlist->appendItem(media.Get());
+    hr = (m_playlist->*edit)(media.Get());
     if (FAILED(hr))
-        WriteLog("CIPlayerClientWmpPlaylistPrivImpl::AddItem: appendItem failed %x", hr);
+        WriteLog("CIPlayerClientWmpPlaylistPrivImpl::%s: %s failed %x", method, editName, hr);
     return hr;
+}
+
+HRESULT CIPlayerClientWmpPlaylistPrivImpl::AddItem(IPlayerClientSong* song)
+{
+    return EditItem(song, PlayerClient::PlaylistAddItem, "AddItem", &IWMPPlaylist::appendItem, "appendItem");
 }
 
 HRESULT CIPlayerClientWmpPlaylistPrivImpl::RemoveItem(IPlayerClientSong* song)
 {
-    if (!Supports(PlayerClient::PlaylistRemoveItem, "RemoveItem"))
-        return E_NOTIMPL;
-    CIUnknownPtr<IWMPMedia> media;
-    HRESULT hr = SongMedia(song, "RemoveItem", media.Out());
-    if (FAILED(hr))
-        return hr;
-    hr = CheckAlive("RemoveItem");
-    if (FAILED(hr))
-        return hr;
-    hr = m_playlist->removeItem(media.Get());
-    if (FAILED(hr))
-        WriteLog("CIPlayerClientWmpPlaylistPrivImpl::RemoveItem: removeItem failed %x", hr);
-    return hr;
+    return EditItem(song, PlayerClient::PlaylistRemoveItem, "RemoveItem", &IWMPPlaylist::removeItem, "removeItem");
 }
 
 // ---- playing ------------------------------------------------------------------------------------

@@ -74,6 +74,9 @@ private:
     CPlayerClientWMPHelper* Helper() const;
     HRESULT CheckAlive(const char* method) const;
     HRESULT SongMedia(IPlayerClientSong* song, const char* method, IWMPMedia** media);
+    // AddItem and RemoveItem: the song's media item through edit (named editName in the log).
+    HRESULT EditItem(IPlayerClientSong* song, int flag, const char* method, HRESULT (IWMPPlaylist::*edit)(IWMPMedia*),
+                     const char* editName);
     HRESULT EnsurePlaylistSyncUuid(QString& text);
 
     QPointer<CPlayerClientWMP> m_wmpOwner;

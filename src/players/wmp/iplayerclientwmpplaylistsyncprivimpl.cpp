@@ -121,11 +121,7 @@ bool CIPlayerClientWmpPlaylistSyncPrivImpl::IsUpdatePending() const
 
 void CIPlayerClientWmpPlaylistSyncPrivImpl::DoReleasePlayerObject()
 {
-    if (m_playlist) {
-        IWMPPlaylist* playlist = m_playlist;
-        m_playlist = nullptr;
-        playlist->Release();
-    }
+    ReleaseAndClear(m_playlist);
 }
 
 void CIPlayerClientWmpPlaylistSyncPrivImpl::DoInvalidate()
@@ -266,12 +262,12 @@ HRESULT CIPlayerClientWmpPlaylistSyncPrivImpl::SongMedia(IPlayerClientSong* song
     void* face = nullptr;
     if (FAILED(song->QueryInterface(IID_IPlayerClientWmpSongPriv, &face)))
         return S_FALSE;
+    IPlayerClientWmpSongPriv* own = static_cast<IPlayerClientWmpSongPriv*>(face);
     if (IsShutdown()) {
-        static_cast<IPlayerClientWmpSongPriv*>(face)->Release();
+        own->Release();
         WriteLog("CIPlayerClientWmpPlaylistSyncPrivImpl::%s: shutdown", method);
         return SV_E_SHUT_DOWN;
     }
-    IPlayerClientWmpSongPriv* own = static_cast<IPlayerClientWmpSongPriv*>(face);
     const HRESULT hr = own->GetRawInterface(media);
     own->Release();
     if (FAILED(hr))

@@ -175,20 +175,13 @@ QString CIPlayerClientWmpSongPrivImpl::YearDateText(int year, const QLocale& loc
 
 // ---- metadata -----------------------------------------------------------------------------------
 
-HRESULT CIPlayerClientWmpSongPrivImpl::GetMetadata(CFileMetadata* metadata)
+HRESULT CIPlayerClientWmpSongPrivImpl::ReadOwnMetadata(CFileMetadata& record, CSongMetadata* full)
 {
-    if (!metadata)
-        return E_POINTER;
-    if (m_metadata) {
-        *metadata = *m_metadata;
-        return S_OK;
-    }
     if (!m_media) {
         WriteLog("CIPlayerClientWmpSongPrivImpl::GetMetadata: not ready");
         return SV_E_NO_PLAYER_OBJECT;
     }
-    CFileMetadata record;
-    const HRESULT hr = GetSongMetadata(m_media, record, Helper());
+    const HRESULT hr = ReadSongMetadata(m_media, record, full, Helper());
     if (FAILED(hr)) {
         WriteLog("CIPlayerClientWmpSongPrivImpl::GetMetadata: GetSongMetadata failed %x", hr);
         return hr;
@@ -197,6 +190,21 @@ HRESULT CIPlayerClientWmpSongPrivImpl::GetMetadata(CFileMetadata* metadata)
         WriteLog("CIPlayerClientWmpSongPrivImpl::GetMetadata: song's file doesn't exist");
         return SV_E_FILE_MISSING;
     }
+    return S_OK;
+}
+
+HRESULT CIPlayerClientWmpSongPrivImpl::GetMetadata(CFileMetadata* metadata)
+{
+    if (!metadata)
+        return E_POINTER;
+    if (m_metadata) {
+        *metadata = *m_metadata;
+        return S_OK;
+    }
+    CFileMetadata record;
+    const HRESULT hr = ReadOwnMetadata(record, nullptr);
+    if (FAILED(hr))
+        return hr;
     m_metadata.reset(new CFileMetadata(record));
     *metadata = record;
     return S_OK;
@@ -206,20 +214,10 @@ HRESULT CIPlayerClientWmpSongPrivImpl::GetMetadata(CSongMetadata* metadata)
 {
     if (!metadata)
         return E_POINTER;
-    if (!m_media) {
-        WriteLog("CIPlayerClientWmpSongPrivImpl::GetMetadata: not ready");
-        return SV_E_NO_PLAYER_OBJECT;
-    }
     CSongMetadata record;
-    const HRESULT hr = GetSongMetadata(m_media, record, Helper());
-    if (FAILED(hr)) {
-        WriteLog("CIPlayerClientWmpSongPrivImpl::GetMetadata: GetSongMetadata failed %x", hr);
+    const HRESULT hr = ReadOwnMetadata(record, &record);
+    if (FAILED(hr))
         return hr;
-    }
-    if (hr > 0) {
-        WriteLog("CIPlayerClientWmpSongPrivImpl::GetMetadata: song's file doesn't exist");
-        return SV_E_FILE_MISSING;
-    }
     *metadata = record;
     return S_OK;
 }

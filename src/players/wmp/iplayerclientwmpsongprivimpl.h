@@ -53,6 +53,8 @@ public:
 private:
     static HRESULT ReadSongMetadata(IWMPMedia* media, CFileMetadata& record, CSongMetadata* full,
                                     CPlayerClientWMPHelper* helper);
+    // The GetMetadata forms: the song's own tags into a fresh record; a missing file is 0x80400004.
+    HRESULT ReadOwnMetadata(CFileMetadata& record, CSongMetadata* full);
     HRESULT DoSetMetadata(const CFileMetadata* record, const CSongMetadata* full);
     CPlayerClientWMPHelper* Helper() const;
 

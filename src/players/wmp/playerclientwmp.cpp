@@ -21,6 +21,16 @@ QString ItemInfo(IWMPMedia* media, const char* attribute)
     return value;
 }
 
+// A library object the factory made (one reference) into the caller's out-pointer of one of its faces.
+template <class TMade, class TOut>
+HRESULT HandOver(HRESULT hr, TMade* made, TOut** out)
+{
+    if (FAILED(hr))
+        return hr;
+    *out = made;
+    return S_OK;
+}
+
 } // namespace
 
 CPlayerClientWMP::CPlayerClientWMP(CPlayerClientDispatcher* parent)
@@ -192,11 +202,7 @@ void CPlayerClientWMP::SetPlayPositionSecs(int seconds)
 bool CPlayerClientWMP::GetMediaInfo(QString& artist, QString& title, QString& album, int& duration,
                                     QString& location)
 {
-    artist.clear();
-    title.clear();
-    album.clear();
-    duration = 0;
-    location.clear();
+    CPlayerClientBase::GetMediaInfo(artist, title, album, duration, location);
     if (!IsUsable())
         return false;
     CIUnknownPtr<IWMPPlayer4> player;
@@ -405,10 +411,7 @@ HRESULT CPlayerClientWMP::DoGetCurrentSong(IPlayerClientSong** song)
         return S_OK;
     IPlayerClientWmpSongPriv* made = nullptr;
     hr = CIPlayerClientWmpSongPrivImpl::CreateInstanceWithRawInteface(this, media.Get(), &made);
-    if (FAILED(hr))
-        return hr;
-    *song = made;
-    return S_OK;
+    return HandOver(hr, made, song);
 }
 
 HRESULT CPlayerClientWMP::DoGetCurrentPlaylist(IPlayerClientPlaylist** playlist)
@@ -427,31 +430,15 @@ HRESULT CPlayerClientWMP::DoGetCurrentPlaylist(IPlayerClientPlaylist** playlist)
         return S_OK;
     IPlayerClientWmpPlaylistPriv* made = nullptr;
     hr = CIPlayerClientWmpPlaylistPrivImpl::CreateInstanceWithRawInteface(this, current.Get(), 1, &made);
-    if (FAILED(hr))
-        return hr;
-    *playlist = made;
-    return S_OK;
+    return HandOver(hr, made, playlist);
 }
-
-namespace {
-
-template <class TOut>
-HRESULT HandPlaylist(HRESULT hr, IPlayerClientWmpPlaylistPriv* made, TOut** out)
-{
-    if (FAILED(hr))
-        return hr;
-    *out = made;
-    return S_OK;
-}
-
-} // namespace
 
 HRESULT CPlayerClientWMP::DoGetLibraryPlaylist(IPlayerClientPlaylist** playlist)
 {
     IPlayerClientWmpPlaylistPriv* made = nullptr;
     const HRESULT hr = CIPlayerClientWmpPlaylistPrivImpl::CreateInstanceWithKind(
         this, PlayerClient::CollectionLibrary, QString(), &made);
-    return HandPlaylist(hr, made, playlist);
+    return HandOver(hr, made, playlist);
 }
 
 HRESULT CPlayerClientWMP::DoGetArtistSongs(const QString& artist, IPlayerClientPlaylist** songs)
@@ -459,7 +446,7 @@ HRESULT CPlayerClientWMP::DoGetArtistSongs(const QString& artist, IPlayerClientP
     IPlayerClientWmpPlaylistPriv* made = nullptr;
     const HRESULT hr = CIPlayerClientWmpPlaylistPrivImpl::CreateInstanceWithKind(
         this, PlayerClient::CollectionArtistSongs, artist, &made);
-    return HandPlaylist(hr, made, songs);
+    return HandOver(hr, made, songs);
 }
 
 HRESULT CPlayerClientWMP::DoGetAlbumSongs(const QString& album, IPlayerClientPlaylist** songs)
@@ -467,7 +454,7 @@ HRESULT CPlayerClientWMP::DoGetAlbumSongs(const QString& album, IPlayerClientPla
     IPlayerClientWmpPlaylistPriv* made = nullptr;
     const HRESULT hr = CIPlayerClientWmpPlaylistPrivImpl::CreateInstanceWithKind(
         this, PlayerClient::CollectionAlbumSongs, album, &made);
-    return HandPlaylist(hr, made, songs);
+    return HandOver(hr, made, songs);
 }
 
 HRESULT CPlayerClientWMP::DoGetArtistAlbumSongs(const QString& artist, const QString& album,
@@ -479,7 +466,7 @@ HRESULT CPlayerClientWMP::DoGetArtistAlbumSongs(const QString& artist, const QSt
     IPlayerClientWmpPlaylistPriv* made = nullptr;
     const HRESULT hr = CIPlayerClientWmpPlaylistPrivImpl::CreateInstanceWithKind(
         this, PlayerClient::CollectionArtistAlbumSongs, filter, &made);
-    return HandPlaylist(hr, made, songs);
+    return HandOver(hr, made, songs);
 }
 
 HRESULT CPlayerClientWMP::DoGetSongsByArtistAlbumTitle(const QString& artist, const QString& album,
@@ -492,17 +479,14 @@ HRESULT CPlayerClientWMP::DoGetSongsByArtistAlbumTitle(const QString& artist, co
     IPlayerClientWmpPlaylistPriv* made = nullptr;
     const HRESULT hr = CIPlayerClientWmpPlaylistPrivImpl::CreateInstanceWithKind(
         this, PlayerClient::CollectionOneSong, filter, &made);
-    return HandPlaylist(hr, made, songs);
+    return HandOver(hr, made, songs);
 }
 
 HRESULT CPlayerClientWMP::DoGetPlaylists(IPlayerClientCollectionPlaylist** playlists)
 {
     IPlayerClientWmpCollectionPlaylistPriv* made = nullptr;
     const HRESULT hr = CIPlayerClientWMPCollectionPlaylistImpl::CreateInstance(this, &made);
-    if (FAILED(hr))
-        return hr;
-    *playlists = made;
-    return S_OK;
+    return HandOver(hr, made, playlists);
 }
 
 HRESULT CPlayerClientWMP::DoGetArtists(IPlayerClientCollectionString** artists)
@@ -526,10 +510,7 @@ HRESULT CPlayerClientWMP::DoGetPlaylistSync(IPlayerClientPlaylistSync** playlist
 {
     IPlayerClientWmpPlaylistSyncPriv* made = nullptr;
     const HRESULT hr = CIPlayerClientWmpPlaylistSyncPrivImpl::CreateInstance(this, &made);
-    if (FAILED(hr))
-        return hr;
-    *playlistSync = made;
-    return S_OK;
+    return HandOver(hr, made, playlistSync);
 }
 
 HRESULT CPlayerClientWMP::DoGetArtistInfo(const QString& artist, int mask, CArtistInfo* info)

@@ -23,16 +23,6 @@ BSTR AllocString(const QString& text)
     return SysAllocStringLen(reinterpret_cast<const char16_t*>(text.utf16()), quint32(text.size()));
 }
 
-template <class T>
-void ReleaseAndClear(T*& p)
-{
-    if (p) {
-        T* old = p;
-        p = nullptr;
-        old->Release();
-    }
-}
-
 // Hands the caller its own reference to a cached object.
 template <class T>
 HRESULT HandOut(T* cached, T** out)
@@ -40,6 +30,33 @@ HRESULT HandOut(T* cached, T** out)
     cached->AddRef();
     *out = cached;
     return S_OK;
+}
+
+// A getter of an automation object that the player hands out through get and the helper keeps in cache
+// once fetched; method and getName name the getter and the player's call in the log.
+template <class T>
+HRESULT GetCached(IWMPPlayer4* player, HRESULT (IWMPPlayer4::*get)(T**), T*& cache, const char* method,
+                  const char* getName, T** out)
+{
+    if (!out)
+        return E_POINTER;
+    ReleaseAndClear(*out);
+    if (!cache) {
+        if (!player)
+            return SV_E_NO_PLAYER_OBJECT;
+        T* fetched = nullptr;
+        const HRESULT hr = (player->*get)(&fetched);
+        if (FAILED(hr)) {
+            WriteLog("CPlayerClientWMPHelper::%s: %s failed %x", method, getName, hr);
+            return hr;
+        }
+        if (!fetched) {
+            WriteLog("CPlayerClientWMPHelper::%s: no interface", method);
+            return E_FAIL;
+        }
+        cache = fetched;
+    }
+    return HandOut(cache, out);
 }
 
 const QString kEquals = QStringLiteral("Equals");
@@ -182,25 +199,8 @@ HRESULT CPlayerClientWMPHelper::GetPlayer(IWMPPlayer4** player)
 
 HRESULT CPlayerClientWMPHelper::GetMediaCollection(IWMPMediaCollection** collection)
 {
-    if (!collection)
-        return E_POINTER;
-    ReleaseAndClear(*collection);
-    if (!m_mediaCollection) {
-        if (!m_player)
-            return SV_E_NO_PLAYER_OBJECT;
-        IWMPMediaCollection* fetched = nullptr;
-        const HRESULT hr = m_player->get_mediaCollection(&fetched);
-        if (FAILED(hr)) {
-            WriteLog("CPlayerClientWMPHelper::GetMediaCollection: get_mediaCollection failed %x", hr);
-            return hr;
-        }
-        if (!fetched) {
-            WriteLog("CPlayerClientWMPHelper::GetMediaCollection: no interface");
-            return E_FAIL;
-        }
-        m_mediaCollection = fetched;
-    }
-    return HandOut(m_mediaCollection, collection);
+    return GetCached(m_player, &IWMPPlayer4::get_mediaCollection, m_mediaCollection, "GetMediaCollection",
+                     "get_mediaCollection", collection);
 }
 
 HRESULT CPlayerClientWMPHelper::GetMediaCollection2(IWMPMediaCollection2** collection)
@@ -229,71 +229,18 @@ HRESULT CPlayerClientWMPHelper::GetMediaCollection2(IWMPMediaCollection2** colle
 
 HRESULT CPlayerClientWMPHelper::GetPlaylistCollection(IWMPPlaylistCollection** collection)
 {
-    if (!collection)
-        return E_POINTER;
-    ReleaseAndClear(*collection);
-    if (!m_playlistCollection) {
-        if (!m_player)
-            return SV_E_NO_PLAYER_OBJECT;
-        IWMPPlaylistCollection* fetched = nullptr;
-        const HRESULT hr = m_player->get_playlistCollection(&fetched);
-        if (FAILED(hr)) {
-            WriteLog("CPlayerClientWMPHelper::GetPlaylistCollection: get_playlistCollection failed %x", hr);
-            return hr;
-        }
-        if (!fetched) {
-            WriteLog("CPlayerClientWMPHelper::GetPlaylistCollection: no interface");
-            return E_FAIL;
-        }
-        m_playlistCollection = fetched;
-    }
-    return HandOut(m_playlistCollection, collection);
+    return GetCached(m_player, &IWMPPlayer4::get_playlistCollection, m_playlistCollection, "GetPlaylistCollection",
+                     "get_playlistCollection", collection);
 }
 
 HRESULT CPlayerClientWMPHelper::GetSettings(IWMPSettings** settings)
 {
-    if (!settings)
-        return E_POINTER;
-    ReleaseAndClear(*settings);
-    if (!m_settings) {
-        if (!m_player)
-            return SV_E_NO_PLAYER_OBJECT;
-        IWMPSettings* fetched = nullptr;
-        const HRESULT hr = m_player->get_settings(&fetched);
-        if (FAILED(hr)) {
-            WriteLog("CPlayerClientWMPHelper::GetSettings: get_settings failed %x", hr);
-            return hr;
-        }
-        if (!fetched) {
-            WriteLog("CPlayerClientWMPHelper::GetSettings: no interface");
-            return E_FAIL;
-        }
-        m_settings = fetched;
-    }
-    return HandOut(m_settings, settings);
+    return GetCached(m_player, &IWMPPlayer4::get_settings, m_settings, "GetSettings", "get_settings", settings);
 }
 
 HRESULT CPlayerClientWMPHelper::GetControls(IWMPControls** controls)
 {
-    if (!controls)
-        return E_POINTER;
-    ReleaseAndClear(*controls);
-    if (!m_controls) {
-        if (!m_player)
-            return SV_E_NO_PLAYER_OBJECT;
-        IWMPControls* fetched = nullptr;
-        const HRESULT hr = m_player->get_controls(&fetched);
-        if (FAILED(hr)) {
-            WriteLog("CPlayerClientWMPHelper::GetControls: get_controls failed %x", hr);
-            return hr;
-        }
-        if (!fetched) {
-            WriteLog("CPlayerClientWMPHelper::GetControls: no interface");
-            return E_FAIL;
-        }
-        m_controls = fetched;
-    }
-    return HandOut(m_controls, controls);
+    return GetCached(m_player, &IWMPPlayer4::get_controls, m_controls, "GetControls", "get_controls", controls);
 }
 
 void CPlayerClientWMPHelper::ReleaseCachedInterfaces()
@@ -426,8 +373,8 @@ HRESULT GetStrings(IWMPMediaCollection2* collection, const QList<QPair<QString, 
 
 HRESULT CPlayerClientWMPHelper::GetArtistInfo(const QString& artist, int flags, CArtistInfo& info)
 {
-    IWMPMediaCollection2* collection = nullptr;
-    HRESULT hr = GetMediaCollection2(&collection);
+    CIUnknownPtr<IWMPMediaCollection2> collection;
+    HRESULT hr = GetMediaCollection2(collection.Out());
     if (FAILED(hr)) {
         WriteLog("CCPlayerClientWMPHelper::GetArtistInfo: GetMediaCollection2 failed %x", hr);
         return hr;
@@ -435,32 +382,26 @@ HRESULT CPlayerClientWMPHelper::GetArtistInfo(const QString& artist, int flags, 
     const QList<QPair<QString, QString>> conditions{{kAuthor, artist}};
     if (flags & PlayerClient::InfoSongCount) {
         hr = CountSongs(collection, conditions, "GetArtistInfo", &info.songCount);
-        if (FAILED(hr)) {
-            collection->Release();
+        if (FAILED(hr))
             return hr;
-        }
         info.flags |= PlayerClient::InfoSongCount;
     }
     if (flags & PlayerClient::InfoSecondPart) {
-        IWMPStringCollection* albums = nullptr;
+        CIUnknownPtr<IWMPStringCollection> albums;
         int count = 0;
-        hr = GetStrings(collection, conditions, kAlbumTitle, "GetArtistInfo", "albumcount", &albums, &count);
-        if (FAILED(hr)) {
-            collection->Release();
+        hr = GetStrings(collection, conditions, kAlbumTitle, "GetArtistInfo", "albumcount", albums.Out(), &count);
+        if (FAILED(hr))
             return hr;
-        }
-        albums->Release();
         info.albumCount = count;
         info.flags |= PlayerClient::InfoSecondPart;
     }
-    collection->Release();
     return S_OK;
 }
 
 HRESULT CPlayerClientWMPHelper::GetAlbumInfo(const QString& album, int flags, CAlbumInfo& info)
 {
-    IWMPMediaCollection2* collection = nullptr;
-    HRESULT hr = GetMediaCollection2(&collection);
+    CIUnknownPtr<IWMPMediaCollection2> collection;
+    HRESULT hr = GetMediaCollection2(collection.Out());
     if (FAILED(hr)) {
         WriteLog("CCPlayerClientWMPHelper::GetAlbumInfo: GetMediaCollection2 failed %x", hr);
         return hr;
@@ -468,56 +409,45 @@ HRESULT CPlayerClientWMPHelper::GetAlbumInfo(const QString& album, int flags, CA
     const QList<QPair<QString, QString>> conditions{{kAlbumTitle, album}};
     if (flags & PlayerClient::InfoSongCount) {
         hr = CountSongs(collection, conditions, "GetAlbumInfo", &info.songCount);
-        if (FAILED(hr)) {
-            collection->Release();
+        if (FAILED(hr))
             return hr;
-        }
         info.flags |= PlayerClient::InfoSongCount;
     }
     if (flags & PlayerClient::InfoSecondPart) {
-        IWMPStringCollection* artists = nullptr;
+        CIUnknownPtr<IWMPStringCollection> artists;
         int count = 0;
-        hr = GetStrings(collection, conditions, kAuthor, "GetAlbumInfo", "artistlist", &artists, &count);
-        if (FAILED(hr)) {
-            collection->Release();
+        hr = GetStrings(collection, conditions, kAuthor, "GetAlbumInfo", "artistlist", artists.Out(), &count);
+        if (FAILED(hr))
             return hr;
-        }
         for (int i = 0; i < count; ++i) {
             QString name;
             hr = artists->item(i, &name);
             if (FAILED(hr)) {
                 WriteLog("CCPlayerClientWMPHelper::GetAlbumInfo:[artistlist] item(%d) failed %x", i, hr);
-                artists->Release();
-                collection->Release();
                 return hr;
             }
             info.artists.append(name);
         }
-        artists->Release();
         info.flags |= PlayerClient::InfoSecondPart;
     }
-    collection->Release();
     return S_OK;
 }
 
 HRESULT CPlayerClientWMPHelper::GetArtistAlbumInfo(const QString& artist, const QString& album, int flags,
                                                    CAlbumInfo& info)
 {
-    IWMPMediaCollection2* collection = nullptr;
-    HRESULT hr = GetMediaCollection2(&collection);
+    CIUnknownPtr<IWMPMediaCollection2> collection;
+    HRESULT hr = GetMediaCollection2(collection.Out());
     if (FAILED(hr)) {
         WriteLog("CCPlayerClientWMPHelper::GetArtistAlbumInfo: GetMediaCollection2 failed %x", hr);
         return hr;
     }
     if (flags & PlayerClient::InfoSongCount) {
         hr = CountSongs(collection, {{kAuthor, artist}, {kAlbumTitle, album}}, "GetArtistAlbumInfo", &info.songCount);
-        if (FAILED(hr)) {
-            collection->Release();
+        if (FAILED(hr))
             return hr;
-        }
         info.flags |= PlayerClient::InfoSongCount;
     }
-    collection->Release();
     if (flags & PlayerClient::InfoSecondPart) {
         info.artists = QStringList{artist};
         info.flags |= PlayerClient::InfoSecondPart;

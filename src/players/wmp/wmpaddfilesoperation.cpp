@@ -15,14 +15,22 @@ typedef WMDM::CIUnknownImpl<CIPlayerClientWmpOperationAddFilesImpl> CIPlayerClie
 
 namespace {
 
-template <class T>
-void ReleaseAndClear(T*& p)
+// What both Start forms require, each missing part logged.
+HRESULT CheckStartArguments(CPlayerClientWMP* owner, IWMPPlaylist* playlist, CPlayerClientAddingFilesCollection* files)
 {
-    if (p) {
-        T* old = p;
-        p = nullptr;
-        old->Release();
+    if (!owner) {
+        WriteLog("CWmpAddFilesOperation::Start: no player");
+        return E_INVALIDARG;
     }
+    if (!playlist) {
+        WriteLog("CWmpAddFilesOperation::Start: no playlist");
+        return E_INVALIDARG;
+    }
+    if (!files) {
+        WriteLog("CWmpAddFilesOperation::Start: no collection");
+        return E_INVALIDARG;
+    }
+    return S_OK;
 }
 
 } // namespace
@@ -62,20 +70,11 @@ HRESULT CWmpAddFilesOperation::Start(QPointer<CPlayerClientAddFilesOperationBase
                                      CPlayerClientWMP* owner, IWMPPlaylist* playlist, bool libraryOnly,
                                      CPlayerClientAddingFilesCollection* files)
 {
-    if (!owner) {
-        WriteLog("CWmpAddFilesOperation::Start: no player");
-        return E_INVALIDARG;
-    }
-    if (!playlist) {
-        WriteLog("CWmpAddFilesOperation::Start: no playlist");
-        return E_INVALIDARG;
-    }
-    if (!files) {
-        WriteLog("CWmpAddFilesOperation::Start: no collection");
-        return E_INVALIDARG;
-    }
+    HRESULT hr = CheckStartArguments(owner, playlist, files);
+    if (FAILED(hr))
+        return hr;
     CWmpAddFilesOperation* operation = new CWmpAddFilesOperation(parent);
-    const HRESULT hr = operation->Start(owner, playlist, libraryOnly, files);
+    hr = operation->Start(owner, playlist, libraryOnly, files);
     if (FAILED(hr)) {
         WriteLog("CWmpAddFilesOperation: Start failed %x", hr);
         delete operation;
@@ -94,18 +93,9 @@ HRESULT CWmpAddFilesOperation::Start(CPlayerClientWMP* owner, IWMPPlaylist* play
         return E_FAIL;
     }
     ResetData();
-    if (!owner) {
-        WriteLog("CWmpAddFilesOperation::Start: no player");
-        return E_INVALIDARG;
-    }
-    if (!playlist) {
-        WriteLog("CWmpAddFilesOperation::Start: no playlist");
-        return E_INVALIDARG;
-    }
-    if (!files) {
-        WriteLog("CWmpAddFilesOperation::Start: no collection");
-        return E_INVALIDARG;
-    }
+    HRESULT hr = CheckStartArguments(owner, playlist, files);
+    if (FAILED(hr))
+        return hr;
     m_owner = owner;
     playlist->AddRef();
     m_playlist = playlist;
@@ -113,7 +103,7 @@ HRESULT CWmpAddFilesOperation::Start(CPlayerClientWMP* owner, IWMPPlaylist* play
     m_files = files;
 
     CPlayerClientWMPHelper* helper = owner->GetHelper();
-    HRESULT hr = helper ? helper->GetMediaCollection(&m_mediaCollection) : SV_E_NO_PLAYER_OBJECT;
+    hr = helper ? helper->GetMediaCollection(&m_mediaCollection) : SV_E_NO_PLAYER_OBJECT;
     if (FAILED(hr)) {
         WriteLog("CWmpAddFilesOperation::Start: GetMediaCollection failed %x", hr);
         return hr;

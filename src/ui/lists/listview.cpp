@@ -71,11 +71,7 @@ void CListView::Clear()
     m_indexById.clear();
     m_rows.clear();
     m_countedRows = 0;
-    if (m_reserved > 0) {
-        m_items.reserve(m_reserved);
-        m_rows.reserve(m_reserved);
-        m_indexById.reserve(m_reserved);
-    }
+    ReserveItems(m_reserved);
     SetTopIndex(0);
 }
 

@@ -21,7 +21,6 @@ CViewFillerBase::ClockFunction s_clock = nullptr;
 CViewFillerBase::CViewFillerBase(QObject* parent, CListView* view)
     : QObject(parent)
     , m_view(view)
-    , m_state(StateComplete)
 {
     RegisterItemMetaType();
     m_tickTimer = new QTimer(this);

@@ -86,7 +86,7 @@ private:
     static int TimerDelay();
     static qint64 Now();
 
-    int m_state = StateIdle;
+    int m_state = StateComplete;
     int m_ticksRun = 0;
     QTimer* m_tickTimer = nullptr;
     QTimer* m_pendingInfoTimer = nullptr;

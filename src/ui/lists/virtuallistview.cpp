@@ -87,16 +87,28 @@ int CVirtualListView::KindHeight(int kind)
     if (known != m_heights.constEnd())
         return known.value();
     QVector<QWidget*>& widgets = m_pool[kind];
-    if (widgets.isEmpty()) {
-        QWidget* widget = CreateRowWidget(kind);
-        widget->setParent(m_viewport);
-        widget->hide();
-        widgets.append(widget);
-        ++m_made;
-    }
+    if (widgets.isEmpty())
+        MakeRowWidget(kind);
     const int height = qMax(1, widgets.first()->sizeHint().height());
     m_heights.insert(kind, height);
     return height;
+}
+
+QWidget* CVirtualListView::MakeRowWidget(int kind)
+{
+    QWidget* widget = CreateRowWidget(kind);
+    widget->setParent(m_viewport);
+    widget->hide();
+    m_pool[kind].append(widget);
+    return widget;
+}
+
+int CVirtualListView::GetRowWidgetCount() const
+{
+    int count = 0;
+    for (const QVector<QWidget*>& widgets : m_pool)
+        count += widgets.size();
+    return count;
 }
 
 int CVirtualListView::MaxTopIndex()
@@ -186,15 +198,10 @@ void CVirtualListView::RefreshNow()
     for (int row = first; row < first + count; ++row) {
         const int kind = RowWidgetKind(row);
         const int height = KindHeight(kind);
-        QVector<QWidget*>& widgets = m_pool[kind];
+        const QVector<QWidget*>& widgets = m_pool[kind];
         int& next = used[kind];
-        if (next == widgets.size()) {
-            QWidget* widget = CreateRowWidget(kind);
-            widget->setParent(m_viewport);
-            widgets.append(widget);
-            ++m_made;
-        }
-        QWidget* widget = widgets.at(next++);
+        QWidget* widget = next < widgets.size() ? widgets.at(next) : MakeRowWidget(kind);
+        ++next;
         widget->setGeometry(0, y, width, height);
         BindRowWidget(widget, row);
         if (widget->isHidden())

@@ -30,7 +30,7 @@ public:
     void GetRowsOnScreen(int& first, int& count);
 
     // Row widgets made so far (all kinds), and those in use, top to bottom.
-    int GetRowWidgetCount() const { return m_made; }
+    int GetRowWidgetCount() const;
     QList<QWidget*> GetShownRowWidgets() const;
 
     // The area the rows are drawn in.
@@ -68,6 +68,8 @@ private slots:
 
 private:
     int KindHeight(int kind);
+    // A new row widget of that kind in the pool, hidden.
+    QWidget* MakeRowWidget(int kind);
     int MaxTopIndex();
 
     struct CShown
@@ -84,7 +86,6 @@ private:
     QElapsedTimer m_sinceRefresh;
     int m_top = 0;
     int m_wheelRemainder = 0;
-    int m_made = 0;
     bool m_inRefresh = false;
     QHash<int, int> m_heights;                // widget kind -> row height
     QHash<int, QVector<QWidget*>> m_pool;     // every widget made, by kind

@@ -28,24 +28,24 @@ CPopupPage::CPopupPage(QWidget* content, int flags, const QVariant& title, QWidg
         titleText = CTranslatedStringDesc(title.toString());
     const bool hasTitle = (flags & PopupFramed) && !titleText.IsEmpty();
     if (hasTitle || (flags & PopupCloseButton)) {
-        m_header = new QFrame(m_frame);
-        m_header->setObjectName(QStringLiteral("popupHeader"));
-        auto* row = new QHBoxLayout(m_header);
+        auto* header = new QFrame(m_frame);
+        header->setObjectName(QStringLiteral("popupHeader"));
+        auto* row = new QHBoxLayout(header);
         row->setContentsMargins(0, 0, 0, 0);
-        m_title = new QLabel(m_header);
+        m_title = new QLabel(header);
         m_title->setObjectName(QStringLiteral("popupTitle"));
         if (hasTitle)
             SetUiText(m_title, "text", titleText);
         row->addWidget(m_title, 1);
         if (flags & PopupCloseButton) {
-            m_closeButton = new QPushButton(m_header);
+            m_closeButton = new QPushButton(header);
             m_closeButton->setObjectName(QStringLiteral("popupClose"));
             m_closeButton->setFlat(true);
             m_closeButton->setFocusPolicy(Qt::NoFocus);
             connect(m_closeButton, &QPushButton::clicked, this, &CPopupPage::CloseContent);
             row->addWidget(m_closeButton, 0, Qt::AlignRight | Qt::AlignTop);
         }
-        layout->addWidget(m_header);
+        layout->addWidget(header);
     }
     if (content) {
         content->setParent(m_frame);

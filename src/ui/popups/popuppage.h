@@ -39,7 +39,6 @@ private:
     QPointer<QWidget> m_content;
     int m_flags;
     QFrame* m_frame;
-    QFrame* m_header = nullptr;
     QLabel* m_title = nullptr;
     QPushButton* m_closeButton = nullptr;
     int m_frameMargin = 8;

@@ -35,7 +35,7 @@ void SetPopupTitle(QWidget* popup, const CTranslatedStringDesc& title)
 }
 
 CPopupStack::CPopupStack(QWidget* owner, QStackedLayout* layout)
-    : QObject(owner), m_owner(owner), m_layout(layout)
+    : QObject(owner), m_layout(layout)
 {
     if (!layout) {
         WriteLog("CPopupStack::CPopupStack: no layout");
@@ -84,12 +84,12 @@ HRESULT CPopupStack::Push(QWidget* widget)
 
     CEntry entry;
     entry.widget = widget;
-    entry.flags = widget->property(kFlagsProperty).toInt();
-    if (entry.flags == 0) {
+    const int flags = widget->property(kFlagsProperty).toInt();
+    if (flags == 0) {
         entry.page = widget;
         m_layout->addWidget(widget);
     } else {
-        auto* page = new CPopupPage(widget, entry.flags, widget->property(kTitleProperty));
+        auto* page = new CPopupPage(widget, flags, widget->property(kTitleProperty));
         Skin::instance()->ApplyCss(page, Skin::CssPopup);
         entry.page = page;
         m_layout->addWidget(page);
@@ -149,7 +149,7 @@ HRESULT CPopupStack::PopUpTo(QWidget* widget)
         QWidget* top = m_entries.last().widget;
         // A popup that refuses to close is taken off all the same.
         top->close();
-        Remove(top, true);
+        Remove(top);
     }
     return S_OK;
 }
@@ -161,7 +161,7 @@ bool CPopupStack::eventFilter(QObject* watched, QEvent* event)
         // An explicit hide or an accepted close takes the popup off the stack at once.
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget && widget->isHidden() && IndexOf(widget) >= 0)
-            Remove(widget, true);
+            Remove(widget);
         break;
     }
     case QEvent::Close: {
@@ -171,7 +171,7 @@ bool CPopupStack::eventFilter(QObject* watched, QEvent* event)
             this,
             [this, guard]() {
                 if (guard && guard->isHidden() && IndexOf(guard) >= 0)
-                    Remove(guard, true);
+                    Remove(guard);
             },
             Qt::QueuedConnection);
         break;
@@ -182,7 +182,7 @@ bool CPopupStack::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void CPopupStack::Remove(QWidget* widget, bool invokeClosed)
+void CPopupStack::Remove(QWidget* widget)
 {
     const int index = IndexOf(widget);
     if (index < 0)
@@ -191,8 +191,7 @@ void CPopupStack::Remove(QWidget* widget, bool invokeClosed)
     widget->removeEventFilter(this);
     disconnect(widget, &QObject::destroyed, this, &CPopupStack::OnWidgetDestroyed);
 
-    if (invokeClosed)
-        InvokeIfPresent(widget, "HandleClosed", "HandleClosed()");
+    InvokeIfPresent(widget, "HandleClosed", "HandleClosed()");
 
     if (m_layout && entry.page)
         m_layout->removeWidget(entry.page);

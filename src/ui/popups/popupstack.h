@@ -54,17 +54,15 @@ private:
     {
         QWidget* widget = nullptr;
         QPointer<QWidget> page;  // the frame page, or the widget itself for flags 0
-        int flags = 0;
         bool shown = false;
     };
 
     int IndexOf(const QObject* widget) const;
-    void Remove(QWidget* widget, bool invokeClosed);
+    void Remove(QWidget* widget);
     void OnWidgetDestroyed(QObject* widget);
     void ShowTop();
     void CallShown(QWidget* widget);
 
-    QPointer<QWidget> m_owner;
     QPointer<QStackedLayout> m_layout;
     QList<CEntry> m_entries;
 };

@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QMetaMethod>
 #include <QSet>
 #include <QSettings>
 #include <QTextStream>
@@ -109,9 +108,7 @@ Skin::Skin(QObject* parent, const QStringList& folders)
     if (m_current < 0) {
         if (!wanted.isEmpty())
             WriteLog("Skin::Skin: skin[%ls] not found", qUtf16Printable(wanted));
-        m_current = FindSkin(QLatin1String(kDefaultSkinId));
-        if (m_current < 0 && !m_skins.isEmpty())
-            m_current = 0;
+        m_current = DefaultSkinIndex();
     }
     if (m_current < 0)
         WriteLog("Skin::Skin: no skin found");
@@ -171,6 +168,13 @@ int Skin::FindSkin(const QString& id) const
     return -1;
 }
 
+int Skin::DefaultSkinIndex() const
+{
+    // Without the default skin any skin will do.
+    const int index = FindSkin(QLatin1String(kDefaultSkinId));
+    return (index < 0 && !m_skins.isEmpty()) ? 0 : index;
+}
+
 void Skin::ReloadSkinList()
 {
     const QString current = GetCurrentSkinId();
@@ -181,9 +185,7 @@ void Skin::ReloadSkinList()
         return;
     }
     // The current skin went away: fall back to the default one and re-skin.
-    m_current = FindSkin(QLatin1String(kDefaultSkinId));
-    if (m_current < 0 && !m_skins.isEmpty())
-        m_current = 0;
+    m_current = DefaultSkinIndex();
     LoadCurrent();
     Reskin();
 }
@@ -295,11 +297,12 @@ QString Skin::GetCss(int kind) const
 {
     if (kind < 0 || kind >= CssKindCount)
         return QString();
-    if (!m_loaded.cssRead.value(kind)) {
-        m_loaded.cssRead.insert(kind, true);
-        m_loaded.css.insert(kind, ReadSkinFile(IniValue(QStringLiteral("css"), QString::number(kind))));
-    }
-    return m_loaded.css.value(kind);
+    auto it = m_loaded.css.constFind(kind);
+    if (it != m_loaded.css.constEnd())
+        return it.value();
+    const QString css = ReadSkinFile(IniValue(QStringLiteral("css"), QString::number(kind)));
+    m_loaded.css.insert(kind, css);
+    return css;
 }
 
 QString Skin::HtmlFileName(int id)

@@ -107,11 +107,11 @@ private:
         mutable QHash<int, QString> css;
         mutable QHash<int, QString> html;
         mutable QHash<int, QPixmap> images;
-        mutable QHash<int, bool> cssRead;
     };
 
     void FindSkins();
     int FindSkin(const QString& id) const;
+    int DefaultSkinIndex() const;
     void LoadCurrent();
     QString IniValue(const QString& section, const QString& key) const;
     QString ReadSkinFile(const QString& relativePath) const;

@@ -31,7 +31,7 @@ void CMoveWindowHelper::AddArea(QWidget* area)
     area->installEventFilter(this);
 }
 
-bool CMoveWindowHelper::eventFilter(QObject* watched, QEvent* event)
+bool CMoveWindowHelper::eventFilter(QObject*, QEvent* event)
 {
     if (!m_window)
         return false;
@@ -66,6 +66,5 @@ bool CMoveWindowHelper::eventFilter(QObject* watched, QEvent* event)
     default:
         break;
     }
-    Q_UNUSED(watched);
     return false;
 }

@@ -17,24 +17,17 @@ HRESULT CGetLanguagesHttpRequest::DoPrepare()
 
 HRESULT CGetLanguagesHttpRequest::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("languages")) {
-            reader.skipCurrentElement();
-            continue;
-        }
-        QStringList codes;
-        while (reader.readNextStartElement()) {
-            if (reader.name() == QLatin1String("language")) {
-                const QString code = Attr(reader, "code").trimmed();
-                if (!code.isEmpty() && !codes.contains(code))
-                    codes << code;
-            }
-            reader.skipCurrentElement();
-        }
-        m_languages = codes;
-        return S_OK;
+    if (!ReadToChild(reader, "languages"))
+        return SV_E_BAD_ANSWER;
+    QStringList codes;
+    while (ReadToChild(reader, "language")) {
+        const QString code = Attr(reader, "code").trimmed();
+        if (!code.isEmpty() && !codes.contains(code))
+            codes << code;
+        reader.skipCurrentElement();
     }
-    return SV_E_BAD_ANSWER;
+    m_languages = codes;
+    return S_OK;
 }
 
 } // namespace Drelk

@@ -6,8 +6,6 @@ namespace Gigya {
 
 CTranslatedStringDesc GetProviderDesc(int provider)
 {
-    if (provider < 1 || provider > 25)
-        return CTranslatedStringDesc();
     switch (provider) {
     case ProviderFacebook:
         return CTranslatedStringDesc("Facebook", "Gigya");
@@ -20,8 +18,6 @@ CTranslatedStringDesc GetProviderDesc(int provider)
 
 QString GetProviderId(int provider)
 {
-    if (provider < 0 || provider > 25)
-        return QString();
     switch (provider) {
     case ProviderFacebook:
         return QStringLiteral("facebook");

@@ -41,7 +41,7 @@ CHttpTransaction::CHttpTransaction(QObject* parent)
 CHttpTransaction::~CHttpTransaction()
 {
     DropReply();
-    ClosePartFile(false);
+    RemovePartFile();
 }
 
 QString CHttpTransaction::LogText(const QUrl& url)
@@ -142,7 +142,7 @@ HRESULT CHttpTransaction::Start()
     const HRESULT hr = SendRequest(m_url);
     if (FAILED(hr)) {
         WriteLog("Drelk::CHttpTransaction::Start: [%ls] not sent %x", qUtf16Printable(LogText(m_url)), hr);
-        ClosePartFile(false);
+        RemovePartFile();
         return hr;
     }
     m_state = StateRunning;
@@ -202,13 +202,11 @@ void CHttpTransaction::DropReply()
     reply->deleteLater();
 }
 
-void CHttpTransaction::ClosePartFile(bool keep)
+void CHttpTransaction::RemovePartFile()
 {
     if (!m_file)
         return;
-    m_file->close();
-    if (!keep)
-        m_file->remove();
+    m_file->remove();
     m_file.reset();
 }
 
@@ -372,7 +370,7 @@ void CHttpTransaction::Complete(HRESULT result)
             }
             m_file.reset();
         } else {
-            ClosePartFile(false);
+            RemovePartFile();
         }
     }
     result = DoParseResponse(result);

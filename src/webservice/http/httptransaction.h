@@ -6,6 +6,8 @@
 #include <QByteArray>
 #include <QCryptographicHash>
 #include <QList>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QObject>
 #include <QPair>
 #include <QPointer>
@@ -18,8 +20,6 @@
 #include "platform/com/combase.h"
 
 class QFile;
-#include <QNetworkAccessManager>
-#include <QNetworkReply>
 
 namespace Drelk {
 
@@ -113,7 +113,7 @@ private:
     HRESULT SendRequest(const QUrl& url);
     HRESULT OpenPartFile();
     void DropReply();
-    void ClosePartFile(bool keep);
+    void RemovePartFile();
     void Fail(HRESULT result);
     void Complete(HRESULT result);
     QString PartFileName() const { return m_fileName + QStringLiteral(".part"); }

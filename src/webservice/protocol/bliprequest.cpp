@@ -42,9 +42,8 @@ HRESULT CV2PostBlipRequest::Modify(const CPostBlipDesc& blip, const CXAuthData& 
 
 HRESULT CV2PostBlipRequest::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() == QLatin1String("blip"))
-            m_answer.blipId = Attr(reader, "id");
+    while (ReadToChild(reader, "blip")) {
+        m_answer.blipId = Attr(reader, "id");
         reader.skipCurrentElement();
     }
     return S_OK;

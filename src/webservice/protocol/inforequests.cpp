@@ -39,21 +39,15 @@ HRESULT CPostPlayHistoryRequest::Modify(const CPlayHistoryDesc& records, const C
 
 HRESULT CPostPlayHistoryRequest::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("playhistory")) {
-            reader.skipCurrentElement();
-            continue;
-        }
-        m_answer = CPlayHistoryDesc();
-        m_answer.time = static_cast<quint32>(Int64Attr(reader, "time", 0));
-        while (reader.readNextStartElement()) {
-            if (reader.name() == QLatin1String("play"))
-                m_answer.records.append(ReadPlayRecord(reader));
-            reader.skipCurrentElement();
-        }
-        return S_OK;
+    if (!ReadToChild(reader, "playhistory"))
+        return SV_E_BAD_ANSWER;
+    m_answer = CPlayHistoryDesc();
+    m_answer.time = static_cast<quint32>(Int64Attr(reader, "time", 0));
+    while (ReadToChild(reader, "play")) {
+        m_answer.records.append(ReadPlayRecord(reader));
+        reader.skipCurrentElement();
     }
-    return SV_E_BAD_ANSWER;
+    return S_OK;
 }
 
 void CPostPlayHistoryRequest::DoEmitCompleted()
@@ -152,23 +146,18 @@ HRESULT CCheckForUpdateRequest::Modify(const CVersionNumber& running)
 
 HRESULT CCheckForUpdateRequest::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("update")) {
-            reader.skipCurrentElement();
-            continue;
-        }
-        m_desc = CUpdateDesc();
-        m_desc.needupdate = BoolAttr(reader, "needupdate");
-        m_desc.mandatory = BoolAttr(reader, "mandatory");
-        m_desc.version = CVersionNumber::FromString(Attr(reader, "version"));
-        m_desc.url = CoreUrl::ParseWebUrl(Attr(reader, "url"));
-        const QByteArray digest = QByteArray::fromHex(Attr(reader, "sha256").toLatin1());
-        if (digest.size() == 32)
-            m_desc.sha256 = digest;
-        reader.skipCurrentElement();
-        return S_OK;
-    }
-    return SV_E_BAD_ANSWER;
+    if (!ReadToChild(reader, "update"))
+        return SV_E_BAD_ANSWER;
+    m_desc = CUpdateDesc();
+    m_desc.needupdate = BoolAttr(reader, "needupdate");
+    m_desc.mandatory = BoolAttr(reader, "mandatory");
+    m_desc.version = CVersionNumber::FromString(Attr(reader, "version"));
+    m_desc.url = CoreUrl::ParseWebUrl(Attr(reader, "url"));
+    const QByteArray digest = QByteArray::fromHex(Attr(reader, "sha256").toLatin1());
+    if (digest.size() == 32)
+        m_desc.sha256 = digest;
+    reader.skipCurrentElement();
+    return S_OK;
 }
 
 void CCheckForUpdateRequest::DoEmitCompleted()
@@ -205,28 +194,19 @@ HRESULT CGetSystemMessagesRequest::Modify(const QDateTime& utc, const CVersionNu
 
 HRESULT CGetSystemMessagesRequest::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("messages")) {
-            reader.skipCurrentElement();
-            continue;
-        }
-        m_messages.clear();
-        while (reader.readNextStartElement()) {
-            if (reader.name() != QLatin1String("message")) {
-                reader.skipCurrentElement();
-                continue;
-            }
-            CSystemMsgDesc message;
-            message.id = Attr(reader, "id");
-            message.url = CoreUrl::ParseWebUrl(Attr(reader, "url"));
-            message.title = Attr(reader, "title");
-            message.button = Attr(reader, "button");
-            message.text = reader.readElementText(QXmlStreamReader::IncludeChildElements);
-            m_messages.append(message);
-        }
-        return S_OK;
+    if (!ReadToChild(reader, "messages"))
+        return SV_E_BAD_ANSWER;
+    m_messages.clear();
+    while (ReadToChild(reader, "message")) {
+        CSystemMsgDesc message;
+        message.id = Attr(reader, "id");
+        message.url = CoreUrl::ParseWebUrl(Attr(reader, "url"));
+        message.title = Attr(reader, "title");
+        message.button = Attr(reader, "button");
+        message.text = reader.readElementText(QXmlStreamReader::IncludeChildElements);
+        m_messages.append(message);
     }
-    return SV_E_BAD_ANSWER;
+    return S_OK;
 }
 
 void CGetSystemMessagesRequest::DoEmitCompleted()

@@ -40,40 +40,31 @@ HRESULT CGetLyricHttpRequestV2::Modify(const CLyricQuery& query)
 
 HRESULT CGetLyricHttpRequestV2::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("lyrics")) {
-            reader.skipCurrentElement();
-            continue;
-        }
-        bool ok = false;
-        const int kind = IntAttr(reader, "kind", -1, &ok);
-        if (!ok || (kind != 0 && kind != 1))
+    if (!ReadToChild(reader, "lyrics"))
+        return SV_E_BAD_ANSWER;
+    bool ok = false;
+    const int kind = IntAttr(reader, "kind", -1, &ok);
+    if (!ok || (kind != 0 && kind != 1))
+        return SV_E_BAD_ANSWER;
+    m_kind = kind;
+    m_desc = CLyricDesc();
+    m_desc.title = Attr(reader, "title");
+    m_desc.artist = Attr(reader, "artist");
+    m_desc.album = Attr(reader, "album");
+    m_desc.songId = IntAttr(reader, "songId", 0);
+    m_desc.groupId = Int64Attr(reader, "groupId", 0);
+    m_desc.version = IntAttr(reader, "version", -1);
+    m_desc.lockCode = IntAttr(reader, "lock", 0);
+    m_desc.blocked = IntAttr(reader, "blocked", 0);
+    while (ReadToChild(reader, "line")) {
+        bool timeOk = false;
+        const int time = IntAttr(reader, "time", 0, &timeOk);
+        if (!timeOk)
             return SV_E_BAD_ANSWER;
-        m_kind = kind;
-        m_desc = CLyricDesc();
-        m_desc.title = Attr(reader, "title");
-        m_desc.artist = Attr(reader, "artist");
-        m_desc.album = Attr(reader, "album");
-        m_desc.songId = IntAttr(reader, "songId", 0);
-        m_desc.groupId = Int64Attr(reader, "groupId", 0);
-        m_desc.version = IntAttr(reader, "version", -1);
-        m_desc.lockCode = IntAttr(reader, "lock", 0);
-        m_desc.blocked = IntAttr(reader, "blocked", 0);
-        while (reader.readNextStartElement()) {
-            if (reader.name() != QLatin1String("line")) {
-                reader.skipCurrentElement();
-                continue;
-            }
-            bool timeOk = false;
-            const int time = IntAttr(reader, "time", 0, &timeOk);
-            if (!timeOk)
-                return SV_E_BAD_ANSWER;
-            const QString text = reader.readElementText(QXmlStreamReader::SkipChildElements);
-            m_desc.lines.append(CLyricLine(text, time));
-        }
-        return reader.hasError() ? SV_E_BAD_ANSWER : S_OK;
+        const QString text = reader.readElementText(QXmlStreamReader::SkipChildElements);
+        m_desc.lines.append(CLyricLine(text, time));
     }
-    return SV_E_BAD_ANSWER;
+    return reader.hasError() ? SV_E_BAD_ANSWER : S_OK;
 }
 
 void CGetLyricHttpRequestV2::DoEmitCompleted()
@@ -145,21 +136,16 @@ HRESULT CV2SetLyricsRequest::Modify(const SongLyrics& lyrics)
 
 HRESULT CV2SetLyricsRequest::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("setlyrics")) {
-            reader.skipCurrentElement();
-            continue;
-        }
-        bool ok = false;
-        m_answer.version = IntAttr(reader, "version", 0, &ok);
-        if (!ok)
-            return SV_E_BAD_ANSWER;
-        m_answer.songId = IntAttr(reader, "songId", 0);
-        m_answer.groupId = IntAttr(reader, "groupId", 0);
-        reader.skipCurrentElement();
-        return S_OK;
-    }
-    return SV_E_BAD_ANSWER;
+    if (!ReadToChild(reader, "setlyrics"))
+        return SV_E_BAD_ANSWER;
+    bool ok = false;
+    m_answer.version = IntAttr(reader, "version", 0, &ok);
+    if (!ok)
+        return SV_E_BAD_ANSWER;
+    m_answer.songId = IntAttr(reader, "songId", 0);
+    m_answer.groupId = IntAttr(reader, "groupId", 0);
+    reader.skipCurrentElement();
+    return S_OK;
 }
 
 void CV2SetLyricsRequest::DoEmitCompleted()

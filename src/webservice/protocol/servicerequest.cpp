@@ -52,21 +52,13 @@ HRESULT CServiceRequestBase::DoParseResponse(HRESULT result)
         WriteLog("%s::DoParseResponse: no answer envelope %x", ClassName(), SV_E_BAD_ANSWER);
         return SV_E_BAD_ANSWER;
     }
-    HRESULT hr = S_OK;
     if (reader.attributes().value(QLatin1String("status")) != QLatin1String("ok")) {
-        int code = -1;
-        while (reader.readNextStartElement()) {
-            if (reader.name() == QLatin1String("error")) {
-                code = IntAttr(reader, "code", -1);
-                break;
-            }
-            reader.skipCurrentElement();
-        }
-        hr = MapServiceError(code);
+        const int code = ReadToChild(reader, "error") ? IntAttr(reader, "code", -1) : -1;
+        const HRESULT hr = MapServiceError(code);
         WriteLog("%s::DoParseResponse: service error %d %x", ClassName(), code, hr);
         return hr;
     }
-    hr = DoParsePayload(reader);
+    HRESULT hr = DoParsePayload(reader);
     while (!reader.atEnd())
         reader.readNext();
     if (SUCCEEDED(hr) && reader.hasError())
@@ -103,6 +95,16 @@ bool CServiceRequestBase::BoolAttr(const QXmlStreamReader& reader, const char* n
 {
     const QStringRef value = reader.attributes().value(QLatin1String(name));
     return value == QLatin1String("1") || value.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
+}
+
+bool CServiceRequestBase::ReadToChild(QXmlStreamReader& reader, const char* name)
+{
+    while (reader.readNextStartElement()) {
+        if (reader.name() == QLatin1String(name))
+            return true;
+        reader.skipCurrentElement();
+    }
+    return false;
 }
 
 CPlayRecord CServiceRequestBase::ReadPlayRecord(const QXmlStreamReader& reader)

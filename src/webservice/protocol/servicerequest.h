@@ -36,6 +36,8 @@ protected:
     static int IntAttr(const QXmlStreamReader& reader, const char* name, int fallback, bool* ok = nullptr);
     static qint64 Int64Attr(const QXmlStreamReader& reader, const char* name, qint64 fallback, bool* ok = nullptr);
     static bool BoolAttr(const QXmlStreamReader& reader, const char* name);
+    // Moves to the next child element with this name, skipping the others; false at the end of the parent.
+    static bool ReadToChild(QXmlStreamReader& reader, const char* name);
     // Reads a <play .../> element's attributes.
     static CPlayRecord ReadPlayRecord(const QXmlStreamReader& reader);
     // Appends the numbered fields of the play records to a parameter list ("artist_0", ...).

@@ -68,19 +68,14 @@ HRESULT CXAuthAuthorizationRequest::ModifyWithUserId(const QString& userId, cons
 
 HRESULT CXAuthAuthorizationRequest::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("access")) {
-            reader.skipCurrentElement();
-            continue;
-        }
-        m_data = CXAuthData();
-        m_data.token = Attr(reader, "token").toUtf8();
-        m_data.tokenSecret = Attr(reader, "secret").toUtf8();
-        m_data.userId = Attr(reader, "uid");
-        reader.skipCurrentElement();
-        return m_data.token.isEmpty() || m_data.tokenSecret.isEmpty() ? SV_E_BAD_ANSWER : S_OK;
-    }
-    return SV_E_BAD_ANSWER;
+    if (!ReadToChild(reader, "access"))
+        return SV_E_BAD_ANSWER;
+    m_data = CXAuthData();
+    m_data.token = Attr(reader, "token").toUtf8();
+    m_data.tokenSecret = Attr(reader, "secret").toUtf8();
+    m_data.userId = Attr(reader, "uid");
+    reader.skipCurrentElement();
+    return m_data.token.isEmpty() || m_data.tokenSecret.isEmpty() ? SV_E_BAD_ANSWER : S_OK;
 }
 
 void CXAuthAuthorizationRequest::DoEmitCompleted()
@@ -129,34 +124,27 @@ HRESULT CV2GetUserDataRequest::Modify(const QString& email, const QStringList& i
 
 HRESULT CV2GetUserDataRequest::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("users")) {
-            reader.skipCurrentElement();
-            continue;
-        }
-        m_users.clear();
-        while (reader.readNextStartElement()) {
-            if (reader.name() == QLatin1String("user")) {
-                CUserData user;
-                user.id = Attr(reader, "id");
-                user.email = Attr(reader, "email");
-                user.name_full = Attr(reader, "name_full");
-                user.handle = Attr(reader, "handle");
-                user.country = Attr(reader, "country");
-                user.preferredLanguage = Attr(reader, "lang1");
-                user.secondaryLanguage = Attr(reader, "lang2");
-                user.authLevel = IntAttr(reader, "auth", 0);
-                user.gender = Attr(reader, "gender");
-                user.birthDate = QDate::fromString(Attr(reader, "birth"), Qt::ISODate);
-                if (user.id.isEmpty())
-                    return SV_E_BAD_ANSWER;
-                m_users.append(user);
-            }
-            reader.skipCurrentElement();
-        }
-        return S_OK;
+    if (!ReadToChild(reader, "users"))
+        return SV_E_BAD_ANSWER;
+    m_users.clear();
+    while (ReadToChild(reader, "user")) {
+        CUserData user;
+        user.id = Attr(reader, "id");
+        user.email = Attr(reader, "email");
+        user.name_full = Attr(reader, "name_full");
+        user.handle = Attr(reader, "handle");
+        user.country = Attr(reader, "country");
+        user.preferredLanguage = Attr(reader, "lang1");
+        user.secondaryLanguage = Attr(reader, "lang2");
+        user.authLevel = IntAttr(reader, "auth", 0);
+        user.gender = Attr(reader, "gender");
+        user.birthDate = QDate::fromString(Attr(reader, "birth"), Qt::ISODate);
+        if (user.id.isEmpty())
+            return SV_E_BAD_ANSWER;
+        m_users.append(user);
+        reader.skipCurrentElement();
     }
-    return SV_E_BAD_ANSWER;
+    return S_OK;
 }
 
 void CV2GetUserDataRequest::DoEmitCompleted()
@@ -201,16 +189,11 @@ HRESULT CV2CreateUserRequest::Modify(const QString& email, const QString& passwo
 
 HRESULT CV2CreateUserRequest::DoParsePayload(QXmlStreamReader& reader)
 {
-    while (reader.readNextStartElement()) {
-        if (reader.name() != QLatin1String("user")) {
-            reader.skipCurrentElement();
-            continue;
-        }
-        m_userId = Attr(reader, "id");
-        reader.skipCurrentElement();
-        return m_userId.isEmpty() ? SV_E_BAD_ANSWER : S_OK;
-    }
-    return SV_E_BAD_ANSWER;
+    if (!ReadToChild(reader, "user"))
+        return SV_E_BAD_ANSWER;
+    m_userId = Attr(reader, "id");
+    reader.skipCurrentElement();
+    return m_userId.isEmpty() ? SV_E_BAD_ANSWER : S_OK;
 }
 
 void CV2CreateUserRequest::DoEmitCompleted()
