@@ -17,13 +17,10 @@ private slots:
         QTest::addColumn<int>("result");     // 0, 1, or -1 for any failure
         QTest::addColumn<int>("modeAfter");  // once the event loop has run
         QTest::addColumn<int>("changes");    // WhenModeChanged() emissions
-
         QTest::newRow("request update in normal") << 2 << 0 << 3 << 1 << 3 << 1;
         QTest::newRow("request update in update") << 3 << 0 << 3 << 0 << 3 << 0;
         QTest::newRow("request messages in update") << 3 << 0 << 4 << 1 << 3 << 0;
-        QTest::newRow("request update while starting") << 0 << 0 << 3 << 1 << 0 << 0;
         QTest::newRow("request update while quitting") << 1 << 0 << 3 << -1 << 1 << 0;
-        QTest::newRow("request normal") << 2 << 0 << 2 << -1 << 2 << 0;
         QTest::newRow("release current") << 3 << 0 << -3 << 0 << 2 << 1;
         QTest::newRow("release current, queued one granted") << 3 << 4 << -3 << 0 << 4 << 2;
         QTest::newRow("release queued one") << 3 << 4 << -4 << 0 << 3 << 0;
@@ -39,7 +36,6 @@ private slots:
         QFETCH(int, result);
         QFETCH(int, modeAfter);
         QFETCH(int, changes);
-
         CAppModeManager manager(nullptr);
         if (current != 0)
             manager.SetMode(current);

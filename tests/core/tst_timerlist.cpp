@@ -16,7 +16,8 @@ struct CTicker
         timer.setInterval(interval);
         QObject::connect(&timer, &QTimer::timeout, [this, wantedTicks] {
             intervalsSeen.append(timer.interval());
-            tickTimes.append(clock.elapsed());
+            if (intervalsSeen.size() == 1)
+                firstTickAt = clock.elapsed();
             if (intervalsSeen.size() < wantedTicks)
                 timer.start();
         });
@@ -25,7 +26,7 @@ struct CTicker
     QTimer timer;
     QElapsedTimer clock;
     QList<int> intervalsSeen;
-    QList<qint64> tickTimes;
+    qint64 firstTickAt = -1;
 };
 
 } // namespace
@@ -40,8 +41,6 @@ private slots:
         QTest::addColumn<int>("delay");
         QTest::addColumn<bool>("oneTime");
         QTest::addColumn<bool>("delayed");
-
-        QTest::newRow("0 ms tick, one-time") << 0 << 60 << true << true;
         QTest::newRow("0 ms tick, period") << 0 << 60 << false << true;
         QTest::newRow("below twice the delay") << 100 << 60 << true << true;
         QTest::newRow("at twice the delay") << 120 << 60 << true << false;
@@ -53,7 +52,6 @@ private slots:
         QFETCH(int, delay);
         QFETCH(bool, oneTime);
         QFETCH(bool, delayed);
-
         CTimerList list(nullptr);
         CTicker ticker(interval, 3);
         QCOMPARE(list.AddTimer(&ticker.timer), S_OK);
@@ -65,7 +63,7 @@ private slots:
         QTRY_COMPARE(ticker.intervalsSeen.size(), 3);
         // The owner sees its own interval from the delayed shot on, so its next ticks keep their pace.
         QCOMPARE(ticker.intervalsSeen, (QList<int>{interval, interval, interval}));
-        const qint64 firstShot = ticker.tickTimes.first() - delayedAt;
+        const qint64 firstShot = ticker.firstTickAt - delayedAt;
         QVERIFY2(firstShot >= (delayed ? delay : interval) - 2, qPrintable(QString::number(firstShot)));
         QTRY_COMPARE(list.m_tickDelay, 0);
     }

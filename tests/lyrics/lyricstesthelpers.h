@@ -1,12 +1,14 @@
 #pragma once
 // Small builders shared by the lyrics tests.
-#include <QFile>
-
 #include "core/corefiles.h"
 #include "core/songtypes.h"
 #include "support/fakesonveroserver.h"
+#include "support/mediawriter.h"
 
 namespace LyricsTest {
+
+using SvTest::WriteBytes;
+const QString LyricsPath = QStringLiteral("/api/v2/lyrics");
 
 inline SongLyrics Song(const QString& title, const QString& artist, const QString& album = QStringLiteral("Album"),
                        const QString& lang = QString())
@@ -34,12 +36,6 @@ inline SvTest::CFakeSonveroServer::CLyrics OnService(const QString& title, const
     l.songId = 41, l.groupId = 77, l.version = version;
     l.lines = {{0, QStringLiteral("server one")}, {4000, QStringLiteral("server two")}};
     return l;
-}
-
-inline bool WriteBytes(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace LyricsTest

@@ -1,8 +1,5 @@
 #include "support/testmain.h"
 
-#include <QSettings>
-#include <QStandardPaths>
-
 #include "platform/wmp/simobjects.h"
 #include "platform/wmp/simplayer.h"
 #include "support/mediawriter.h"
@@ -25,19 +22,10 @@ private slots:
     void initTestCase()
     {
         QVERIFY(m_dir.isValid());
-        SvTest::CMediaTags one;
-        one.title = QStringLiteral("One");
-        one.artist = QStringLiteral("Artist");
-        one.album = QStringLiteral("Album");
-        one.genre = QStringLiteral("Rock");
-        one.track = 3;
-        one.year = 2001;
+        const SvTest::CMediaTags one{"One", "Artist", "Album", "Rock", 3, 2001, {}};
         QVERIFY(SvTest::WriteMp3(Path(QStringLiteral("music/a/One.mp3")), one, 3));
         QVERIFY(SvTest::WriteMp3(Path(QStringLiteral("music/a/b/Untitled Song.mp3")), SvTest::CMediaTags(), 4));
-        SvTest::CMediaTags three;
-        three.title = QStringLiteral("Drei");
-        three.artist = QStringLiteral("Künstler");
-        three.album = QStringLiteral("Äpfel 日本");
+        const SvTest::CMediaTags three{"Drei", "Künstler", "Äpfel 日本", {}, 0, 0, {}};
         QVERIFY(SvTest::WriteFlac(Path(QStringLiteral("music/c/Three.flac")), three));
         QVERIFY(SvTest::WriteBytes(Path(QStringLiteral("music/notes.txt")), QByteArray("not audio")));
     }
@@ -95,17 +83,6 @@ private slots:
         QCOMPARE(collection->add(Path(QStringLiteral("music/none.mp3")), &media), WMP_E_FILE_NOT_FOUND);
         QVERIFY(!media);
         collection->Release();
-    }
-
-    void musicFolderImportedOnce()
-    {
-        QCOMPARE(CSimPlayer::MusicFolder(), QStandardPaths::writableLocation(QStandardPaths::MusicLocation));
-        QSettings().setValue(QStringLiteral("platform/music_folder"), Path(QStringLiteral("music/a")));
-        m_player->ImportMusicFolderOnce();
-        QCOMPARE(m_player->Library().AudioCount(), 2);
-        QSettings().setValue(QStringLiteral("platform/music_folder"), Path(QStringLiteral("music")));
-        m_player->ImportMusicFolderOnce();
-        QCOMPARE(m_player->Library().AudioCount(), 2);
     }
 };
 

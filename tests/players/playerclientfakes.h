@@ -1,6 +1,6 @@
 #pragma once
-// Test doubles of the player-client layer: a client whose state the test sets, a sync list built on the
-// shared bodies, and a recorder of library-object events.
+// Test doubles of the player-client layer: a client the test drives, a sync list built on the shared
+// bodies, and a recorder of library-object events.
 #include <QObject>
 #include <QTimer>
 
@@ -27,8 +27,7 @@ public:
     CTestSyncList(CPlayerClientBase* owner, int* alive, int updateMs = 20)
         : CPlayerClientPlaylistSyncImplT<IPlayerClientPlaylistSync>("CTestSyncList", owner), m_alive(alive)
     {
-        if (m_alive)
-            ++*m_alive;
+        ++*m_alive;
         updateTimer = new QTimer(this);
         updateTimer->setSingleShot(true);
         updateTimer->setInterval(updateMs);
@@ -36,11 +35,7 @@ public:
         if (owner)
             connect(owner, &CPlayerClientBase::WhenShutdown, this, &CTestSyncList::Shutdown);
     }
-    ~CTestSyncList() override
-    {
-        if (m_alive)
-            --*m_alive;
-    }
+    ~CTestSyncList() override { --*m_alive; }
 
     HRESULT QueryInterface(const IID& iid, void** object) override
     {
@@ -90,7 +85,8 @@ private:
 };
 typedef WMDM::CIUnknownImpl<CTestSyncList> CTestSyncListObj;
 
-// A client whose running state, busy count and answers the test sets.
+// A client whose running state, busy count, button words, media and answers the test sets, and which
+// records what the front asks of it.
 class CFakeClient : public CPlayerClientBase
 {
     Q_OBJECT
@@ -113,15 +109,28 @@ public:
     int syncListsMade = 0;
     int syncListsAlive = 0;
     HRESULT failSyncList = S_OK;
-    int albumInfoCalls = 0;
-    int positionMs = 0;
-    bool customButtons = false;
+    int words[11] = {};
+    int position = 0, duration = 0;
+    QString artist, title, location;
+    double volume = 0.0;
+    bool installed = true;
+    QList<bool> starts;
+    QStringList calls;
 
-    int GetButtonState(int button) override
+    int GetButtonState(int button) override { return button >= 0 && button < 11 ? words[button] : 0; }
+    int GetPlayPositionMSecs() override { return position; }
+    void SetPlayPositionSecs(int seconds) override { calls << QStringLiteral("position %1").arg(seconds); }
+    bool GetMediaInfo(QString& a, QString& t, QString& l, int& d, QString& loc) override
     {
-        return customButtons ? button * 3 : CPlayerClientBase::GetButtonState(button);
+        a = artist, t = title, l = QString(), d = duration, loc = location;
+        return true;
     }
-    int GetPlayPositionMSecs() override { return positionMs; }
+    void ClickButton(int button) override { calls << QStringLiteral("click %1").arg(button); }
+    void CheckButton(int button, bool on) override { calls << QStringLiteral("check %1 %2").arg(button).arg(on); }
+    double GetVolume() override { return volume; }
+    void SetVolume(double& v) override { volume = v; }
+    bool IsInstalled() override { return installed; }
+    void Start(bool mode) override { starts << mode; }
 
 protected:
     HRESULT DoGetPlaylistSync(IPlayerClientPlaylistSync** list) override
@@ -134,7 +143,6 @@ protected:
     }
     HRESULT DoGetAlbumInfo(const QString& album, int mask, CAlbumInfo* info) override
     {
-        ++albumInfoCalls;
         info->flags = mask;
         info->songCount = 7;
         info->artists << album;

@@ -5,17 +5,11 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
-#include "platform/wmp/simplayer.h"
 #include "players/front/musicplayer.h"
 #include "players/front/playersetup.h"
-#include "players/playerclienttypes.h"
-#include "support/mediawriter.h"
-
-using Platform::Wmp::CSimPlayer;
+#include "wmptestsupport.h"
 
 namespace {
-CSimPlayer* Sim() { return CSimPlayer::Instance(); }
-
 quint32 Song(const QString& title, int track, const QString& duration)
 {
     return Sim()->AddMedia({{"Title", title}, {"Author", "Artist"}, {"WM/AlbumTitle", "Album"},

@@ -4,41 +4,8 @@
 #include <QTimer>
 
 #include "platform/wmp/simplayer.h"
+#include "playerclientfakes.h"
 #include "players/front/musicplayer.h"
-#include "players/playerclientbase.h"
-#include "players/playerclientdispatcher.h"
-
-// A client whose words, position, media and volume the test sets, and which records what it is asked.
-class CFrontFakeClient : public CPlayerClientBase
-{
-    Q_OBJECT
-public:
-    CFrontFakeClient(CPlayerClientDispatcher* dispatcher, int id) : CPlayerClientBase(dispatcher, "Fake", id, 0) {}
-    void SetState(int state) { SetRunningState(state); }
-
-    int words[11] = {};
-    int position = 0, duration = 0;
-    QString artist, title, location;
-    double volume = 0.0;
-    bool installed = true;
-    QList<bool> starts;
-    QStringList calls;
-
-    int GetButtonState(int button) override { return button >= 0 && button < 11 ? words[button] : 0; }
-    int GetPlayPositionMSecs() override { return position; }
-    void SetPlayPositionSecs(int seconds) override { calls << QStringLiteral("position %1").arg(seconds); }
-    bool GetMediaInfo(QString& a, QString& t, QString& l, int& d, QString& loc) override
-    {
-        a = artist, t = title, l = QString(), d = duration, loc = location;
-        return true;
-    }
-    void ClickButton(int button) override { calls << QStringLiteral("click %1").arg(button); }
-    void CheckButton(int button, bool on) override { calls << QStringLiteral("check %1 %2").arg(button).arg(on); }
-    double GetVolume() override { return volume; }
-    void SetVolume(double& v) override { volume = v; }
-    bool IsInstalled() override { return installed; }
-    void Start(bool mode) override { starts << mode; }
-};
 
 // The player front over test clients: events, buttons, the playing info, volume and transport.
 class TestFrontPlayer : public QObject
@@ -46,8 +13,8 @@ class TestFrontPlayer : public QObject
     Q_OBJECT
 private:
     MusicPlayer* m_front = nullptr;
-    CFrontFakeClient* m_a = nullptr;  // id 1
-    CFrontFakeClient* m_b = nullptr;  // id 0
+    CFakeClient* m_a = nullptr;  // id 1
+    CFakeClient* m_b = nullptr;  // id 0
     QList<int> m_events;
 
     void Tick() { QMetaObject::invokeMethod(m_front, "reportCurrentState"); }
@@ -69,8 +36,8 @@ private slots:
         Platform::Wmp::CSimPlayer::Instance()->Reset();
         m_front = new MusicPlayer();
         m_front->findChild<QTimer*>()->stop();
-        m_a = new CFrontFakeClient(m_front->GetDispatcher(), 1);
-        m_b = new CFrontFakeClient(m_front->GetDispatcher(), 0);
+        m_a = new CFakeClient(m_front->GetDispatcher(), 1);
+        m_b = new CFakeClient(m_front->GetDispatcher(), 0);
         m_events.clear();
         connect(m_front, &Player::WhenEvent, this, [this](Player::CEvents events) { m_events << int(events); });
     }
@@ -101,7 +68,7 @@ private slots:
         QSignalSpy infos(m_front, QOverload<PlayingSongInfo>::of(&Player::playingChanged));
         QSignalSpy playing(m_front, QOverload<bool>::of(&Player::playingChanged));
         for (const QString& step : steps) {
-            CFrontFakeClient* client = step.contains('a') ? m_a : m_b;
+            CFakeClient* client = step.contains('a') ? m_a : m_b;
             if (step.startsWith("open"))
                 m_front->openPlayer(client->GetId());
             else if (step.endsWith('+') || step.endsWith('-'))

@@ -6,16 +6,12 @@
 
 #include "core/operationsimplewait.h"
 #include "core/resultcodes.h"
-#include "platform/wmp/simplayer.h"
 #include "playerclientfakes.h"
-#include "players/playerclientdispatcher.h"
 #include "players/wmp/wmpaddfilesoperation.h"
-#include "support/mediawriter.h"
-
-using Platform::Wmp::CSimPlayer;
+#include "wmptestsupport.h"
 
 namespace {
-CSimPlayer* Sim() { return CSimPlayer::Instance(); }
+const HRESULT kStopped = MakeHResult(0x80004004u);
 
 bool InLibrary(const QString& path)
 {
@@ -64,13 +60,11 @@ public:
 // The add-files operation of the Windows Media Player client on the simulated player: local and fetched
 // files, the check of what the player read against the tags, failures, cancel, and the library list's
 // AddFiles with the sync list.
-class TestWmpAddFiles : public QObject
+class TestWmpAddFiles : public QObject, CWmpClientFixture
 {
     Q_OBJECT
 private:
-    CPlayerClientDispatcher* m_dispatcher = nullptr;
-    CPlayerClientWMP* m_client = nullptr;
-    QScopedPointer<QTemporaryDir> m_dir;
+    QScopedPointer<QTemporaryDir> m_work;
     CIUnknownPtr<IWMPPlaylist> m_playlist;
     CIUnknownPtr<IPlayerClientOperation> m_operation;
     CObserver m_observer;
@@ -78,7 +72,7 @@ private:
     // A tagged file (title = name unless given) in the test folder or a subfolder of it.
     QString File(const QString& name, const QString& title = QString(), const QString& folder = ".")
     {
-        const QString path = m_dir->filePath(folder + "/" + name + ".mp3");
+        const QString path = m_work->filePath(folder + "/" + name + ".mp3");
         SvTest::CMediaTags tags;
         tags.title = title.isNull() ? name : title;
         tags.artist = QStringLiteral("Artist");
@@ -122,12 +116,8 @@ private:
 private slots:
     void init()
     {
-        SvTest::Environment()->Reset();
-        Sim()->Reset();
-        Sim()->SetRunning(true);
-        m_dispatcher = new CPlayerClientDispatcher();
-        m_client = new CPlayerClientWMP(m_dispatcher);
-        m_dir.reset(new QTemporaryDir());
+        SetUpClient();
+        m_work.reset(new QTemporaryDir());
         Sim()->AddPlaylist("Mine", {});
         m_playlist.Attach(Sim()->NewPlaylistObject(Sim()->Library().Playlists().first()));
         m_observer = CObserver();
@@ -137,9 +127,8 @@ private slots:
     {
         m_operation.Reset();
         m_playlist.Reset();
-        delete m_dispatcher;
-        m_dir.reset();
-        QCOMPARE(Sim()->SinkCount(), 0);
+        TearDownClient();
+        m_work.reset();
     }
 
     // Local files go in, in order; what the player read must match the tags, compared trimmed and with case.
@@ -179,41 +168,42 @@ private slots:
         QVERIFY(report.count == 1 && report.failedIndex == 1 && report.failedStage == PlayerClient::FailedStageAdd);
     }
 
-    // Files fetched first: counted when added; a failed fetch ends the run, a mismatch is skipped; a cancel
-    // ends it at once, the observer hearing it exactly once, and no later file goes in.
+    // Files fetched first: counted when added; a failed fetch ends the run, a mismatch is skipped; a cancel or
+    // a stop ends it at once, the observer hearing it exactly once, and no later file goes in.
     void fetched_data()
     {
         QTest::addColumn<int>("failFetch");  // index whose fetch fails, -1 none
         QTest::addColumn<int>("mismatch");   // index the player reads otherwise, -1 none
-        QTest::addColumn<bool>("cancel");    // during the second fetch
+        QTest::addColumn<int>("stop");       // during the second fetch: 0 none, 1 Cancel, 2 Stop
         QTest::addColumn<int>("expected");
         QTest::addColumn<int>("count");
-        QTest::newRow("all fetched") << -1 << -1 << false << int(S_OK) << 3;
-        QTest::newRow("fetch fails") << 1 << -1 << false << int(SV_E_DEVICE_CHANGED) << 1;
-        QTest::newRow("mismatch skipped") << -1 << 1 << false << int(S_OK) << 2;
-        QTest::newRow("cancelled") << -1 << -1 << true << int(SV_E_CANCELLED) << 1;
+        QTest::newRow("all fetched") << -1 << -1 << 0 << int(S_OK) << 3;
+        QTest::newRow("fetch fails") << 1 << -1 << 0 << int(SV_E_DEVICE_CHANGED) << 1;
+        QTest::newRow("mismatch skipped") << -1 << 1 << 0 << int(S_OK) << 2;
+        QTest::newRow("cancelled") << -1 << -1 << 1 << int(SV_E_CANCELLED) << 1;
+        QTest::newRow("stopped") << -1 << -1 << 2 << int(kStopped) << 1;
     }
     void fetched()
     {
         QFETCH(int, failFetch);
         QFETCH(int, mismatch);
-        QFETCH(bool, cancel);
+        QFETCH(int, stop);
         QFETCH(int, expected);
         QFETCH(int, count);
         CFiles files({}, CPlayerClientAddingFilesCollection::FlagMakeReadyFirst);
-        QDir(m_dir->path()).mkdir("in");
+        QDir(m_work->path()).mkdir("in");
         for (const char* name : {"A", "B", "C"}) {
             files.sources << File(name, name, "device");
-            files.paths << m_dir->filePath(QStringLiteral("in/%1.mp3").arg(name));
+            files.paths << m_work->filePath(QStringLiteral("in/%1.mp3").arg(name));
         }
         files.failIndex = failFetch;
-        files.slowIndex = cancel ? 1 : -1;
+        files.slowIndex = stop ? 1 : -1;
         if (mismatch >= 0)
             Sim()->SetTagOverride(files.paths[mismatch], {{"Title", "other"}});
         Start(files);
-        if (cancel) {
+        if (stop) {
             QTRY_COMPARE(files.startCalls, 2);
-            QCOMPARE(m_operation->Cancel(), S_OK);
+            QCOMPARE(stop == 1 ? m_operation->Cancel() : m_operation->Stop(kStopped, true), S_OK);
             QCOMPARE(m_observer.results.size(), 1);
         }
         Finish();

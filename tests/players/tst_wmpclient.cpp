@@ -1,32 +1,13 @@
 #include "support/testmain.h"
 
-#include <QTemporaryDir>
-
-#include "core/resultcodes.h"
-#include "platform/wmp/simplayer.h"
-#include "players/playerclientdispatcher.h"
-#include "players/wmp/playerclientwmp.h"
 #include "players/wmp/playerclientwmphelper.h"
-#include "support/mediawriter.h"
-
-using Platform::Wmp::CSimPlayer;
-
-namespace {
-CSimPlayer* Sim() { return CSimPlayer::Instance(); }
-
-quint32 Song(const QString& title, const QString& artist = "A", const QString& album = "L")
-{
-    return Sim()->AddMedia({{"Title", title}, {"Author", artist}, {"WM/AlbumTitle", album}, {"Duration", "100"}});
-}
-} // namespace
+#include "wmptestsupport.h"
 
 // The Windows Media Player client on the simulated player: buttons, transport, library events.
-class TestWmpClient : public QObject
+class TestWmpClient : public QObject, CWmpClientFixture
 {
     Q_OBJECT
 private:
-    CPlayerClientDispatcher* m_dispatcher = nullptr;
-    CPlayerClientWMP* m_client = nullptr;
     QList<int> m_kinds;
 
     QList<int> TakeKinds()
@@ -45,19 +26,13 @@ private:
 private slots:
     void init()
     {
-        SvTest::Environment()->Reset();
-        Sim()->Reset();
+        SetUpClient();
         Sim()->Clock().SetManual(true);
-        Sim()->SetRunning(true);
-        m_dispatcher = new CPlayerClientDispatcher();
-        m_client = new CPlayerClientWMP(m_dispatcher);
     }
 
     void cleanup()
     {
-        delete m_dispatcher;
-        // No sink of a deleted client is left with the player.
-        QCOMPARE(Sim()->SinkCount(), 0);
+        TearDownClient();
         Sim()->FlushEvents();
     }
 
@@ -123,11 +98,8 @@ private slots:
         QCOMPARE(TakeKinds(), (QList<int>{3, 3}));
 
         // An imported folder is one change of the whole collection.
-        QTemporaryDir music;
-        SvTest::CMediaTags tags;
-        tags.title = QStringLiteral("imported");
-        QVERIFY(SvTest::WriteMp3(music.filePath("x.mp3"), tags));
-        QCOMPARE(Sim()->ImportFolder(music.path()), 1);
+        QVERIFY(SvTest::WriteMp3(m_dir.filePath("new/x.mp3"), SvTest::CMediaTags()));
+        QCOMPARE(Sim()->ImportFolder(m_dir.filePath("new")), 1);
         QCOMPARE(TakeKinds(), QList<int>{6});
     }
 };

@@ -5,16 +5,11 @@
 
 #include "core/resultcodes.h"
 #include "platform/wmp/simlibrary.h"
-#include "platform/wmp/simplayer.h"
 #include "players/wmp/axwidgetwmp.h"
 #include "players/wmp/playerclientwmphelper.h"
+#include "wmptestsupport.h"
 
-using Platform::Wmp::CSimPlayer;
-
-namespace {
-CSimPlayer* Sim() { return CSimPlayer::Instance(); }
-int Calls(const char* method) { return Sim()->CallCount(QLatin1String(method)); }
-} // namespace
+static int Calls(const char* method) { return Sim()->CallCount(QLatin1String(method)); }
 
 // The control host on the simulated player: connection, cached automation objects, statistics, ids.
 class TestWmpHelper : public QObject

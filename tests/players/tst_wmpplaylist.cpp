@@ -1,42 +1,22 @@
 #include "support/testmain.h"
 
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include "core/corefeatures.h"
 #include "core/resultcodes.h"
-#include "platform/wmp/simplayer.h"
 #include "playerclientfakes.h"
-#include "players/playerclientdispatcher.h"
 #include "players/wmp/iplayerclientwmpplaylistprivimpl.h"
-#include "players/wmp/iplayerclientwmpsongprivimpl.h"
-#include "players/wmp/playerclientwmp.h"
 #include "players/wmp/playerclientwmphelper.h"
-#include "support/mediawriter.h"
 #include "wmptestsupport.h"
 
 typedef CIUnknownPtr<IPlayerClientWmpPlaylistPriv> CPlaylistPtr;
-typedef CIUnknownPtr<IPlayerClientSong> CSongPtr;
-typedef QVector<HRESULT> Codes;
 
 // Playlists, filtered song lists and songs of the Windows Media Player client on the simulated player.
-class TestWmpPlaylist : public QObject
+class TestWmpPlaylist : public QObject, CWmpClientFixture
 {
     Q_OBJECT
 private:
-    CPlayerClientDispatcher* m_dispatcher = nullptr;
-    CPlayerClientWMP* m_client = nullptr;
     CPlayerClientDispatcher* m_otherDispatcher = nullptr;
-    QTemporaryDir m_dir;
-    QString m_file;  // the tagged file of every song unless told otherwise
-
-    quint32 Song(const QString& title, const QString& artist = "x", const QString& album = "y", int track = 0,
-                 const QString& path = QString())
-    {
-        return Sim()->AddMedia({{"Title", title}, {"Author", artist}, {"WM/AlbumTitle", album},
-                                {"WM/TrackNumber", track ? QString::number(track) : QString()},
-                                {"SourceURL", path.isEmpty() ? m_file : path}});
-    }
 
     CPlaylistPtr UserPlaylist(quint32 id, int allowAuto = 1)
     {
@@ -48,7 +28,6 @@ private:
         CIPlayerClientWmpPlaylistPrivImpl::CreateInstanceWithRawInteface(m_client, raw, allowAuto, playlist.Out());
         return playlist;
     }
-    CSongPtr SongOf(quint32 id, CPlayerClientWMP* owner = nullptr) { return WmpSongOf(id, owner ? owner : m_client); }
     // A song of another client of the same player.
     CSongPtr AlienSong(quint32 id)
     {
@@ -57,28 +36,14 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        m_file = m_dir.filePath("a.mp3");
-        QVERIFY(SvTest::WriteMp3(m_file, SvTest::CMediaTags()));
-    }
-
-    void init()
-    {
-        SvTest::Environment()->Reset();
-        Sim()->Reset();
-        Sim()->SetRunning(true);
-        m_dispatcher = new CPlayerClientDispatcher();
-        m_client = new CPlayerClientWMP(m_dispatcher);
-    }
+    void init() { SetUpClient(); }
 
     void cleanup()
     {
         CoreFeatures::SetFeatureEnabled(CoreFeatures::FeatureWmpSortByTitle, false);
         delete m_otherDispatcher;
         m_otherDispatcher = nullptr;
-        delete m_dispatcher;
-        QCOMPARE(Sim()->SinkCount(), 0);
+        TearDownClient();
     }
 
     void filteredKinds_data()
@@ -89,7 +54,6 @@ private slots:
         QTest::newRow("library") << 0 << false << QStringList{"Mu", "Alfa", "Eta", "Zeta", "Beta"};
         QTest::newRow("library by title") << 0 << true << QStringList{"Alfa", "Beta", "Eta", "Mu", "Zeta"};
         QTest::newRow("artist") << 1 << false << QStringList{"Eta", "Zeta", "Beta"};
-        QTest::newRow("artist by title") << 1 << true << QStringList{"Beta", "Eta", "Zeta"};
         QTest::newRow("album") << 2 << false << QStringList{"Beta", "Mu", "Alfa"};
         QTest::newRow("artist's album") << 3 << false << QStringList{"Mu", "Alfa"};
         QTest::newRow("one song") << 6 << false << QStringList{"Zeta"};
@@ -299,7 +263,7 @@ private slots:
 
     void songObject()
     {
-        const quint32 there = Song("there"), gone = Song("gone", "x", "y", 0, "/gone/a.mp3");
+        const quint32 there = Song("there"), gone = Sim()->AddMedia({{"Title", "gone"}, {"SourceURL", "/gone/a.mp3"}});
         Sim()->SetRawAttribute(there, "Duration", "12.5");
 
         CSongPtr missing = SongOf(gone);

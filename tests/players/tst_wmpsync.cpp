@@ -2,21 +2,13 @@
 
 #include <QElapsedTimer>
 #include <QSettings>
-#include <QTemporaryDir>
 
 #include "core/resultcodes.h"
-#include "platform/wmp/simplayer.h"
 #include "playerclientfakes.h"
-#include "players/playerclientdispatcher.h"
 #include "players/wmp/iplayerclientwmpcollectionstringimpl.h"
 #include "players/wmp/iplayerclientwmpplaylistsyncprivimpl.h"
-#include "players/wmp/iplayerclientwmpsongprivimpl.h"
 #include "players/wmp/playerclientwmphelper.h"
-#include "support/mediawriter.h"
 #include "wmptestsupport.h"
-
-typedef CIUnknownPtr<IPlayerClientSong> CSongPtr;
-typedef QVector<HRESULT> Codes;
 
 namespace {
 QString Marker(quint32 id) { return Sim()->RawAttribute(id, "UserCustom1"); }
@@ -33,41 +25,21 @@ QStringList Names(IPlayerClientCollectionString* names)
 
 // The sync list and the artist, album and playlist collections of the Windows Media Player client, on the
 // simulated player.
-class TestWmpSync : public QObject
+class TestWmpSync : public QObject, CWmpClientFixture
 {
     Q_OBJECT
 private:
-    CPlayerClientDispatcher* m_dispatcher = nullptr;
-    CPlayerClientWMP* m_client = nullptr;
     CIUnknownPtr<IPlayerClientWmpPlaylistSyncPriv> m_sync;
-    QTemporaryDir m_dir;
-    QString m_file;  // the tagged file of every song
 
     CIPlayerClientWmpPlaylistSyncPrivImpl* Impl() const
     {
         return static_cast<CIPlayerClientWmpPlaylistSyncPrivImpl*>(m_sync.Get());
     }
-    CSongPtr SongOf(quint32 id, CPlayerClientWMP* owner = nullptr) { return WmpSongOf(id, owner ? owner : m_client); }
-    quint32 Song(const QString& title, const QString& artist = "x", const QString& album = "y", int track = 0)
-    {
-        return Sim()->AddMedia({{"Title", title}, {"Author", artist}, {"WM/AlbumTitle", album}, {"SourceURL", m_file},
-                                {"WM/TrackNumber", track ? QString::number(track) : QString()}});
-    }
 
 private slots:
-    void initTestCase()
-    {
-        m_file = m_dir.filePath("a.mp3");
-        QVERIFY(SvTest::WriteMp3(m_file, SvTest::CMediaTags()));
-    }
-
     void init()
     {
-        SvTest::Environment()->Reset();
-        Sim()->Reset();
-        Sim()->SetRunning(true);
-        m_dispatcher = new CPlayerClientDispatcher();
-        m_client = new CPlayerClientWMP(m_dispatcher);
+        SetUpClient();
         CIUnknownPtr<IPlayerClientPlaylistSync> sync;
         QCOMPARE(m_client->GetPlaylistSync(sync.Out()), S_OK);
         QCOMPARE(sync->QueryInterface(IID_IPlayerClientWmpPlaylistSyncPriv, reinterpret_cast<void**>(m_sync.Out())),
@@ -77,8 +49,7 @@ private slots:
     void cleanup()
     {
         m_sync.Reset();
-        delete m_dispatcher;
-        QCOMPARE(Sim()->SinkCount(), 0);
+        TearDownClient();
     }
 
     // Selecting and unselecting songs; every song the list shows can be unselected.
@@ -157,7 +128,6 @@ private slots:
         QTest::addColumn<int>("expected");
         // A has X (a1, a2) and Y (a3); B has X (b1).
         QTest::newRow("library, none") << "" << QStringList() << -1;
-        QTest::newRow("library, some") << "" << QStringList{"b1"} << 0;
         QTest::newRow("library, all") << "" << QStringList{"a1", "a2", "a3", "b1"} << 1;
         QTest::newRow("artist, none") << "B" << QStringList{"a1", "a2", "a3"} << -1;
         QTest::newRow("album of two artists, some") << "/X" << QStringList{"a1", "a2"} << 0;

@@ -1,9 +1,8 @@
 #pragma once
 // In-process HTTP/1.1 server on 127.0.0.1 (ephemeral port) that plays the web service, the ad server, the
-// social-login provider with its login page, and plain downloads, for tests. It checks every signature on
-// its own (its own encoding and HMAC), keeps a small model of users, tokens, lyrics and provider identities,
-// and lets a test script any answer: status, body, hold until released, dropped connection, partial body.
-// Every request is logged.
+// social-login provider with its login page, and plain downloads, for tests. It checks every signature with
+// its own encoding and HMAC, keeps a small model of users, tokens, lyrics and provider identities, lets a
+// test script any answer (status, body, held until released, dropped, partial body) and logs every request.
 //
 // Layout under http://127.0.0.1:<port>:
 //   /api/...              web service (OAuth signed, XML envelope)
@@ -17,10 +16,8 @@
 #include <QObject>
 #include <QPair>
 #include <QPointer>
-#include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QVector>
 
 class QTcpServer;
 class QTcpSocket;
@@ -59,12 +56,11 @@ struct CFakeAnswer
     bool hold = false;       // kept until ReleaseHeld()
     bool drop = false;       // the connection is closed without an answer
     int partialBytes = -1;   // >= 0: send the headers and only this much of the body, then stall
-    bool dropAfterPartial = false; // with partialBytes: close the connection after the partial body
 
-    static CFakeAnswer Xml(const QByteArray& xml);
+    static CFakeAnswer Xml(const QByteArray& xml) { return Data(xml, "text/xml; charset=utf-8"); }
     static CFakeAnswer ServiceOk(const QByteArray& payload);
     static CFakeAnswer ServiceError(int code, const QString& text = QString());
-    static CFakeAnswer Json(const QByteArray& json);
+    static CFakeAnswer Json(const QByteArray& json) { return Data(json, "application/json; charset=utf-8"); }
     static CFakeAnswer Status(int status, const QByteArray& body = QByteArray());
     static CFakeAnswer Redirect(const QByteArray& location, int status = 302);
     static CFakeAnswer Data(const QByteArray& bytes, const QByteArray& contentType = "application/octet-stream");
@@ -78,16 +74,8 @@ class CFakeSonveroServer : public QObject
 public:
     struct CUser
     {
-        QString id;
-        QString email;
-        QString password;
-        QString handle;
-        QString nameFull;
-        QString country;
-        QString lang1;
-        QString lang2;
+        QString id, email, password, handle, nameFull, lang1, lang2;
         int auth = 1;
-        QString gender;
         QString birth; // yyyy-MM-dd
     };
 
@@ -125,20 +113,17 @@ public:
     struct CAd
     {
         QString placement = QStringLiteral("desktop");
-        QString link;
-        QString text;
+        QString link, text;
         QString imagePath;     // served by the server when imageBytes is set
         QByteArray imageBytes;
         QStringList pixelPaths;
-        bool empty = false;    // answer <ad/>
     };
 
     struct CProviderUser
     {
         QString UID;
         bool isSiteUID = false;
-        QString email;
-        QString nickname;
+        QString email, nickname;
         QStringList providers; // "facebook", "twitter"
     };
 
@@ -153,20 +138,16 @@ public:
     ~CFakeSonveroServer() override;
 
     bool IsListening() const;
-    quint16 Port() const;
-    QString BaseUrl() const;      // "http://127.0.0.1:<port>"
-    QString ApiUrl() const;       // BaseUrl + "/api/"
-    QString AdUrl() const;        // BaseUrl + "/ads/"
-    QString LoginApiUrl() const;  // BaseUrl + "/provider/"
-    QString LoginPageUrl() const; // BaseUrl + "/provider-login/page"
+    QString BaseUrl() const; // "http://127.0.0.1:<port>"
+    QString ApiUrl() const { return BaseUrl() + QStringLiteral("/api/"); }
     QString UrlFor(const QString& path) const;
 
     // Writes the group "service" (api_url, ad_url, login_api_url, login_page_url) of the default settings.
     void ConfigureSettings() const;
 
     // Scripting; paths are absolute on the server ("/api/v2/lyrics"). Queued answers go first, once each.
-    void SetAnswer(const QString& path, const CFakeAnswer& answer);
-    void QueueAnswer(const QString& path, const CFakeAnswer& answer);
+    void SetAnswer(const QString& path, const CFakeAnswer& answer) { m_answers.insert(path, answer); }
+    void QueueAnswer(const QString& path, const CFakeAnswer& answer) { m_queued[path].append(answer); }
     void SetFile(const QString& path, const QByteArray& bytes,
                  const QByteArray& contentType = "application/octet-stream");
     int ReleaseHeld();
@@ -176,45 +157,37 @@ public:
     QList<CFakeRequest> Requests() const { return m_requests; }
     QList<CFakeRequest> RequestsTo(const QString& path) const;
     int RequestCount(const QString& path) const { return RequestsTo(path).size(); }
-    CFakeRequest LastRequest() const;
+    CFakeRequest LastRequest() const { return m_requests.value(m_requests.size() - 1); }
 
     // Web-service model.
     QString AddUser(CUser user);
     const CUser* FindUserById(const QString& id) const;
-    const CUser* FindUserByEmail(const QString& email) const;
     // A fresh access token for the user; its secret is TokenSecret(token).
     QByteArray IssueToken(const QString& uid);
-    QByteArray TokenSecret(const QByteArray& token) const;
+    QByteArray TokenSecret(const QByteArray& token) const { return m_tokens.value(token).second; }
     void SetLyrics(const CLyrics& lyrics);
     const CLyrics* FindLyrics(const QString& artist, const QString& title, const QString& album,
                               const QString& lang) const;
-    void SetAlbumArt(const QString& artist, const QString& album, const QByteArray& bytes,
-                     const QByteArray& contentType = "image/png");
+    void SetAlbumArt(const QString& artist, const QString& album, const QByteArray& png);
     void SetUpdate(const CUpdate& update) { m_update = update; }
     void SetSystemMessages(const QList<CSystemMessage>& messages) { m_messages = messages; }
     void SetLanguages(const QStringList& codes) { m_languages = codes; }
     void SetAd(const CAd& ad);
 
     // Provider model.
-    void AddProviderUser(const CProviderUser& user);
-    const CProviderUser* FindProviderUser(const QString& uid) const;
+    void AddProviderUser(const CProviderUser& user) { m_providerUsers.insert(user.UID, user); }
     QString IssueProviderToken(const QString& uid);
     void SetLoginUser(const QString& uid) { m_loginUser = uid; }
     void SetLoginPageMode(ELoginPageMode mode) { m_loginPageMode = mode; }
 
-    // Secrets the server checks with (its own copies).
+    // The server's own copies of the program's keys.
     static const char ConsumerKey[];
     static const char ConsumerSecret[];
-    static const char ProviderApiKey[];
-    static const char ProviderSecret[];
 
-    // Envelope and signature helpers, independent of the program's code.
-    static QByteArray ServiceOkXml(const QByteArray& payload);
-    static QByteArray ServiceErrorXml(int code, const QString& text);
+    // Signature helpers, independent of the program's code.
     static QByteArray OAuthBaseString(const QByteArray& method, const QByteArray& url, const CParamPairs& params);
     static QByteArray OAuthSignature(const QByteArray& baseString, const QByteArray& consumerSecret,
                                      const QByteArray& tokenSecret);
-    static QString Attr(const QString& value); // xml-escaped attribute value
 
 private slots:
     void OnNewConnection();
@@ -227,23 +200,20 @@ private:
         CFakeAnswer answer;
     };
 
-    void HandleRequest(QTcpSocket* socket, CFakeRequest request);
     CFakeAnswer Route(CFakeRequest& request);
     CFakeAnswer HandleApi(CFakeRequest& request, const QString& path);
     CFakeAnswer HandleProvider(CFakeRequest& request, const QString& method);
     CFakeAnswer HandleLoginPage(const CFakeRequest& request);
     CFakeAnswer HandleAd(const CFakeRequest& request, const QString& path);
     bool CheckOAuth(CFakeRequest& request);
-    bool CheckProviderSignature(const CFakeRequest& request) const;
     void Send(QTcpSocket* socket, const CFakeAnswer& answer);
-    QByteArray UsersXml(const QList<const CUser*>& users) const;
-    QString NewId(const QString& prefix);
+    const CUser* FindUserByEmail(const QString& email) const;
 
     QTcpServer* m_server = nullptr;
     QHash<QTcpSocket*, QByteArray> m_buffers;
     QHash<QString, CFakeAnswer> m_answers;
     QHash<QString, QList<CFakeAnswer>> m_queued;
-    QHash<QString, QPair<QByteArray, QByteArray>> m_files;
+    QHash<QString, CFakeAnswer> m_files;
     QList<CHeld> m_held;
     QList<CFakeRequest> m_requests;
     int m_nextId = 1000;
@@ -251,7 +221,7 @@ private:
     QList<CUser> m_users;
     QHash<QByteArray, QPair<QString, QByteArray>> m_tokens; // token -> (uid, secret)
     QHash<QString, CLyrics> m_lyrics;
-    QHash<QString, QPair<QByteArray, QByteArray>> m_albumArt;
+    QHash<QString, QByteArray> m_albumArt;
     CUpdate m_update;
     QList<CSystemMessage> m_messages;
     QStringList m_languages;

